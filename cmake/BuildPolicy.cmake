@@ -1,0 +1,12 @@
+# One interface target carries the warnings and sanitizer flags; every target of the project links it.
+add_library(vocabrix_policy INTERFACE)
+target_compile_options(vocabrix_policy INTERFACE -Wall -Wextra -Wpedantic)
+if(VOCABRIX_WERROR)
+    target_compile_options(vocabrix_policy INTERFACE -Werror)
+endif()
+if(VOCABRIX_SANITIZE)
+    target_compile_options(vocabrix_policy INTERFACE -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+    target_link_options(vocabrix_policy INTERFACE -fsanitize=address,undefined -fno-sanitize-recover=all)
+endif()
+target_compile_definitions(vocabrix_policy INTERFACE QT_NO_KEYWORDS QT_NO_CAST_FROM_ASCII)
+set(CMAKE_AUTOMOC ON)

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "measure/Slovnik.h"
+
+#include <QString>
+
+#include <vector>
+
+namespace model {
+
+// One distinct frequency of the text's spectrum.
+struct TInData
+{
+    quint32 Freq = 0; // a frequency that occurs
+    quint32 Poc = 0;  // how many types occur that often
+};
+
+struct Spectrum
+{
+    std::vector<TInData> records;
+    quint32 N = 0; // tokens
+    quint32 V = 0; // types
+};
+
+// From the run's dictionary, which the spectrum consumes.
+Spectrum BuildSpectrum(measure::Slovnik&& slovnik);
+// From a concordance file; throws measure::PlatformError when it cannot be read or a frequency overflows.
+Spectrum BuildSpectrum(const QString& concordancePath);
+
+struct ModelSettings
+{
+    bool ttr = true;
+    quint32 from = 1; // 0: no classes
+    quint32 to = 4;
+    quint32 density = 10;
+    QString densityText; // line 1 of the file, as the user typed it
+};
+
+// Writes the model file; throws measure::PlatformError when it cannot be written.
+void ComputeModel(const Spectrum& spectrum, const ModelSettings& settings, const QString& modelPath);
+
+} // namespace model
