@@ -69,6 +69,13 @@ std::optional<qint32> toInteger(QStringView text)
     return static_cast<qint32>(parsed.value);
 }
 
+qint32 requireInteger(QStringView text)
+{
+    if (const auto value = toInteger(text))
+        return *value;
+    throw PlatformError(QStringLiteral("''%1'' is not a valid integer value").arg(text));
+}
+
 std::optional<qint32> frequencyFromText(QStringView text)
 {
     if (const auto value = toInteger(text))
@@ -82,10 +89,7 @@ std::optional<qint32> frequencyFromText(QStringView text)
     if (kept.isEmpty())
         return std::nullopt;
 
-    const auto value = toInteger(kept);
-    if (!value)
-        throw PlatformError(QStringLiteral("''%1'' is not a valid integer value").arg(kept));
-    return value;
+    return requireInteger(kept);
 }
 
 } // namespace measure

@@ -23,6 +23,9 @@ IntegerText parseIntegerText(QStringView text);
 // The value when the text is an integer text.
 std::optional<qint32> toInteger(QStringView text);
 
+// The value of an integer text; otherwise throws PlatformError "''text'' is not a valid integer value".
+qint32 requireInteger(QStringView text);
+
 // The frequency of a concordance line's frequency text: its value when it is an integer text, otherwise
 // the number its decimal digits form ("12x" -> 12, "1 234" -> 1234); nullopt when it holds no digit.
 // Digits beyond the signed 32-bit range throw PlatformError "''digits'' is not a valid integer value".

@@ -6,8 +6,7 @@ namespace measure {
 
 PlatformError::PlatformError(const QString& message)
     : std::runtime_error(message.toStdString())
-{
-}
+{}
 
 QString PlatformError::message() const
 {
@@ -27,6 +26,11 @@ void throwCannotCreate(const QString& path, int error)
 void throwCannotOpen(const QString& path, int error)
 {
     throw PlatformError(QStringLiteral("Cannot open file \"%1\". %2").arg(path, systemReason(error)));
+}
+
+void throwCannotWrite(const QString& path, int error)
+{
+    throw PlatformError(QStringLiteral("Cannot write file \"%1\". %2").arg(path, systemReason(error)));
 }
 
 } // namespace measure

@@ -23,5 +23,7 @@ QString systemReason(int error);
 [[noreturn]] void throwCannotCreate(const QString& path, int error);
 // "Cannot open file \"path\". reason"
 [[noreturn]] void throwCannotOpen(const QString& path, int error);
+// "Cannot write file \"path\". reason"
+[[noreturn]] void throwCannotWrite(const QString& path, int error);
 
 } // namespace measure

@@ -1,0 +1,120 @@
+#include "CommandLine.h"
+
+#include "run/FieldValidation.h"
+
+#include <map>
+
+namespace cli {
+namespace {
+
+using Flag = bool CliOptions::*;
+using Setting = QString CliOptions::*;
+
+const std::map<QString, Flag>& switchedOff()
+{
+    static const std::map<QString, Flag> flags{
+        {QStringLiteral("--no-ttr"), &CliOptions::ttr},
+        {QStringLiteral("--no-measure"), &CliOptions::measure},
+        {QStringLiteral("--no-model"), &CliOptions::model},
+        {QStringLiteral("--no-concordance"), &CliOptions::concordance},
+    };
+    return flags;
+}
+
+const std::map<QString, Setting>& withValue()
+{
+    static const std::map<QString, Setting> settings{
+        {QStringLiteral("--from"), &CliOptions::from},
+        {QStringLiteral("--to"), &CliOptions::to},
+        {QStringLiteral("--every"), &CliOptions::every},
+        {QStringLiteral("--measured"), &CliOptions::measuredFile},
+        {QStringLiteral("--model"), &CliOptions::modelFile},
+        {QStringLiteral("--concordance"), &CliOptions::concordanceFile},
+    };
+    return settings;
+}
+
+Command usageError(const QString& error)
+{
+    return {.kind = Command::Kind::UsageError, .options = {}, .error = error};
+}
+
+// The index of the input-format list: a single digit 0..4.
+bool setFormat(CliOptions& options, const QString& text)
+{
+    if (text.size() != 1 || text[0] < u'0' || text[0] > u'4')
+        return false;
+    options.format = text[0].unicode() - u'0';
+    return true;
+}
+
+} // namespace
+
+Command parseCommandLine(const QStringList& arguments)
+{
+    Command command;
+    CliOptions& options = command.options;
+    bool optionsEnded = false;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& argument = arguments.at(i);
+        if (optionsEnded || !argument.startsWith(u'-') || argument == u"-") {
+            options.inputFiles.append(argument);
+            continue;
+        }
+        if (argument == u"--") {
+            optionsEnded = true;
+        } else if (argument == u"--help") {
+            command.kind = Command::Kind::Help;
+        } else if (const auto flag = switchedOff().find(argument); flag != switchedOff().end()) {
+            options.*(flag->second) = false;
+        } else if (const auto setting = withValue().find(argument); setting != withValue().end()) {
+            if (++i == arguments.size())
+                return usageError(argument + QStringLiteral(" needs a value"));
+            options.*(setting->second) = arguments.at(i);
+        } else if (argument == u"--format") {
+            if (++i == arguments.size() || !setFormat(options, arguments.at(i)))
+                return usageError(QStringLiteral("--format needs a number from 0 to 4"));
+        } else {
+            return usageError(QStringLiteral("unknown option ") + argument);
+        }
+    }
+    return command;
+}
+
+void applyFieldValidations(CliOptions& options)
+{
+    const run::ClassRangeTexts range = run::validateClassRange({options.from, options.to});
+    options.from = range.from;
+    options.to = range.to;
+    options.every = run::validateDensity(options.every);
+    options.measuredFile = run::validateFileName(options.measuredFile, QStringLiteral("JmenoSouboruZmer"));
+    options.modelFile = run::validateFileName(options.modelFile, QStringLiteral("JmenoSouboruModeluj"));
+    options.concordanceFile = run::validateFileName(options.concordanceFile, QStringLiteral("JmenoSouboruRFR"));
+}
+
+QString usageText()
+{
+    return QStringLiteral(
+        "Usage: vocabrix-cli [OPTION...] [FILE...]\n"
+        "Reads the FILEs as one text and writes, after every N-th token, the number of types and of the types\n"
+        "seen exactly k times (the measured file), the same curves expected under random order (the model\n"
+        "file) and the frequency list of the types (the concordance).\n"
+        "\n"
+        "  --format N          input format: 0 standard text (default), 1 Arabic text, vocalisation\n"
+        "                      insensitive, 2 words delimited by new lines, 3 by spaces, 4 by tabs\n"
+        "  --from TEXT         lowest frequency class, 0 for none (default 1)\n"
+        "  --to TEXT           highest frequency class (default 4)\n"
+        "  --every TEXT        tokens per output row (default 10)\n"
+        "  --no-ttr            leave out the type count\n"
+        "  --no-measure        do not measure; the model comes from the concordance file\n"
+        "  --no-model          do not compute the model\n"
+        "  --no-concordance    do not save the concordance\n"
+        "  --measured FILE     the measured file (default M.txt)\n"
+        "  --model FILE        the model file (default C.txt)\n"
+        "  --concordance FILE  the concordance file (default Concordance.txt)\n"
+        "  --help              show this text\n"
+        "\n"
+        "Exit status: 0 when the run is done, 1 when it ends early, 2 for a wrong command line.\n");
+}
+
+} // namespace cli

@@ -1,0 +1,53 @@
+#include "ByteStream.h"
+
+#include "PlatformError.h"
+#include "TextReader.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
+
+namespace measure {
+
+ByteStream::ByteStream(const QString& path)
+    : m_path(path),
+      m_file(std::fopen(QFile::encodeName(path).constData(), "rb"))
+{
+    if (!m_file)
+        throwCannotOpen(path, errno);
+    struct stat status = {};
+    if (fstat(fileno(m_file.get()), &status) != 0)
+        throwCannotOpen(path, errno);
+    // Opening a folder for reading succeeds here; reading it would not.
+    if (S_ISDIR(status.st_mode))
+        throwCannotOpen(path, EISDIR);
+    if (!S_ISREG(status.st_mode)) {
+        m_file.reset();
+        m_kept = readFileBytes(path);
+    }
+}
+
+qsizetype ByteStream::read(char* out, qsizetype count)
+{
+    if (!m_file) {
+        const qsizetype got = std::min(count, m_kept.size() - m_keptPosition);
+        std::memcpy(out, m_kept.constData() + m_keptPosition, size_t(got));
+        m_keptPosition += got;
+        return got;
+    }
+    const size_t got = std::fread(out, 1, size_t(count), m_file.get());
+    if (got == 0 && std::ferror(m_file.get()))
+        throwCannotOpen(m_path, errno ? errno : EIO);
+    return qsizetype(got);
+}
+
+void ByteStream::rewind()
+{
+    m_keptPosition = 0;
+    if (m_file && std::fseek(m_file.get(), 0, SEEK_SET) != 0)
+        throwCannotOpen(m_path, errno);
+}
+
+} // namespace measure

@@ -1,0 +1,107 @@
+#include "LineReader.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace measure {
+
+LineReader::LineReader(const QString& path, qsizetype pieceBytes)
+    : m_stream(path),
+      // Four bytes hold any UTF-8 sequence and any UTF-16 pair, so a piece never shrinks to nothing.
+      m_bytes(std::max<qsizetype>(pieceBytes, 4), Qt::Uninitialized),
+      m_decoder(settleEncoding())
+{}
+
+TextEncoding LineReader::settleEncoding()
+{
+    readMore();
+    if (const auto marked = markedEncoding(QByteArrayView(m_bytes).first(m_byteEnd))) {
+        m_byteStart = marked->bomLength;
+        return marked->encoding;
+    }
+    const bool utf8 = restIsValidUtf8();
+    m_stream.rewind();
+    m_byteStart = m_byteEnd = 0;
+    m_bytesExhausted = false;
+    return utf8 ? TextEncoding::Utf8 : TextEncoding::Windows1252;
+}
+
+bool LineReader::restIsValidUtf8()
+{
+    for (;;) {
+        const bool more = readMore();
+        const QByteArrayView bytes = QByteArrayView(m_bytes).sliced(m_byteStart, m_byteEnd - m_byteStart);
+        const qsizetype checked = more ? completeLength(TextEncoding::Utf8, bytes) : bytes.size();
+        if (!isValidUtf8(bytes.first(checked)))
+            return false;
+        m_byteStart += checked;
+        if (!more)
+            return true;
+    }
+}
+
+bool LineReader::readMore()
+{
+    const qsizetype kept = m_byteEnd - m_byteStart;
+    std::memmove(m_bytes.data(), m_bytes.constData() + m_byteStart, size_t(kept));
+    m_byteStart = 0;
+    m_byteEnd = kept;
+    while (!m_bytesExhausted && m_byteEnd < m_bytes.size()) {
+        const qsizetype got = m_stream.read(m_bytes.data() + m_byteEnd, m_bytes.size() - m_byteEnd);
+        m_byteEnd += got;
+        m_bytesExhausted = got == 0;
+    }
+    return !m_bytesExhausted;
+}
+
+std::optional<std::u16string_view> LineReader::nextLine()
+{
+    for (;;) {
+        const char16_t* text = m_text.data();
+        const qsizetype size = qsizetype(m_text.size());
+        qsizetype i = m_searchFrom;
+        while (i < size && text[i] != u'\n' && text[i] != u'\r')
+            ++i;
+        // A CR at the end of what is decoded so far may be the first half of a CR LF.
+        const bool breakFound = i < size && (text[i] == u'\n' || i + 1 < size || m_textComplete);
+        if (breakFound) {
+            const std::u16string_view line(text + m_lineStart, size_t(i - m_lineStart));
+            const bool crLf = text[i] == u'\r' && i + 1 < size && text[i + 1] == u'\n';
+            m_lineStart = m_searchFrom = i + (crLf ? 2 : 1);
+            return line;
+        }
+        if (m_textComplete) {
+            if (m_lineStart == size)
+                return std::nullopt;
+            const std::u16string_view line(text + m_lineStart, size_t(size - m_lineStart));
+            m_lineStart = m_searchFrom = size;
+            return line;
+        }
+        m_searchFrom = i;
+        decodeNextPiece();
+    }
+}
+
+void LineReader::decodeNextPiece()
+{
+    // Only the unfinished line is kept, so the text stays about one piece long.
+    m_text.erase(0, size_t(m_lineStart));
+    m_searchFrom -= m_lineStart;
+    m_lineStart = 0;
+
+    const bool more = readMore();
+    const QByteArrayView bytes = QByteArrayView(m_bytes).first(m_byteEnd);
+    const qsizetype pieceEnd = more ? completeLength(m_decoder.encoding(), bytes) : bytes.size();
+    const size_t decodedBefore = m_text.size();
+    m_text.resize(decodedBefore + size_t(pieceEnd) + 1);
+    char16_t* const begin = m_text.data() + decodedBefore;
+    char16_t* const end = m_decoder.decode(bytes.first(pieceEnd), begin);
+    m_byteStart = pieceEnd;
+
+    // The text ends at its first U+0000.
+    char16_t* const nul = std::find(begin, end, u'\0');
+    m_text.resize(size_t(nul - m_text.data()));
+    m_textComplete = nul != end || !more;
+}
+
+} // namespace measure

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "ByteStream.h"
+#include "TextDecoding.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace measure {
+
+// Hands out the lines of a text file one by one, decoded and cut as readTextFile does it, while it holds one
+// piece of the file at a time. A file without a byte-order mark is read twice: once to learn whether all of
+// it is UTF-8, once to decode it.
+class LineReader
+{
+public:
+    // Throws PlatformError "Cannot open file \"path\". reason".
+    explicit LineReader(const QString& path, qsizetype pieceBytes = 1 << 16);
+
+    // The next line without its line break, valid until the next call; nullopt after the last line.
+    // Throws PlatformError when the file cannot be read.
+    std::optional<std::u16string_view> nextLine();
+
+private:
+    // Reads the file's first bytes and settles the encoding; the bytes after a byte-order mark stay buffered.
+    TextEncoding settleEncoding();
+    bool restIsValidUtf8();
+    // Moves the bytes not decoded yet to the front and reads more behind them; false at the end of the file.
+    bool readMore();
+    void decodeNextPiece();
+
+    ByteStream m_stream;
+    QByteArray m_bytes;
+    qsizetype m_byteStart = 0;
+    qsizetype m_byteEnd = 0;
+    bool m_bytesExhausted = false;
+    // Initialised by reading the file's start, so it comes after the byte buffer.
+    PieceDecoder m_decoder;
+    // Keeps its capacity from piece to piece: decoding never allocates after the first pieces.
+    std::u16string m_text;
+    qsizetype m_lineStart = 0;
+    qsizetype m_searchFrom = 0;
+    bool m_textComplete = false;
+};
+
+} // namespace measure

@@ -1,0 +1,167 @@
+#include "measure/LineReader.h"
+#include "measure/PlatformError.h"
+#include "measure/TextDecoding.h"
+#include "measure/TextReader.h"
+
+#include "QtPrinting.h"
+#include "TestFiles.h"
+#include "WorkingDirectory.h"
+
+#include <gtest/gtest.h>
+
+#include <QStringDecoder>
+#include <QStringList>
+
+namespace {
+
+using namespace Qt::Literals::StringLiterals;
+
+using measure::decodeText;
+
+QStringList linesOf(const QString& text)
+{
+    QStringList lines;
+    for (const QStringView line : measure::splitLines(text))
+        lines.append(line.toString());
+    return lines;
+}
+
+QStringList linesRead(const QString& path, qsizetype pieceBytes)
+{
+    measure::LineReader reader(path, pieceBytes);
+    QStringList lines;
+    while (const auto line = reader.nextLine())
+        lines.append(QString::fromUtf16(line->data(), qsizetype(line->size())));
+    return lines;
+}
+
+struct DecodeCase
+{
+    const char* name;
+    QByteArray bytes;
+    QString text;
+};
+
+TEST(DecodeText, ChoosesTheEncodingAndCutsAtTheFirstNul)
+{
+    const DecodeCase cases[] = {
+        {"empty", "", u""_s},
+        {"utf8 without mark", "na\xC3\xAFve", u"na\u00EFve"_s},
+        {"invalid utf8 is windows-1252", "caf\xE9 \x80\x9F", u"caf\u00E9 \u20AC\u0178"_s},
+        {"windows-1252 holes keep latin-1", "\x81\x8D\x8F\x90\x9D", u"\u0081\u008D\u008F\u0090\u009D"_s},
+        {"utf8 mark is skipped", utf8Bom + "a", u"a"_s},
+        {"second utf8 mark is text", utf8Bom + utf8Bom + "a", u"\uFEFFa"_s},
+        {"marked utf8 with invalid bytes", utf8Bom + "ab\xFFz", u"ab\uFFFDz"_s},
+        {"utf16le", utf16LeBom + literalBytes("a\0\x16\x04"), u"a\u0416"_s},
+        {"utf16be", utf16BeBom + literalBytes("\0a\x04\x16"), u"a\u0416"_s},
+        {"utf16 odd length", utf16LeBom + literalBytes("a\0b"), u"a\uFFFD"_s},
+        {"utf16 pair kept", utf16LeBom + literalBytes("\x3D\xD8\x00\xDE"), u"\U0001F600"_s},
+        {"nul ends the text", literalBytes("ab\0cd"), u"ab"_s},
+        {"only nul bytes", QByteArray(4, '\0'), u""_s},
+        {"nul in utf16", utf16LeBom + literalBytes("a\0\0\0b\0"), u"a"_s},
+    };
+    for (const DecodeCase& c : cases)
+        EXPECT_EQ(decodeText(c.bytes), c.text) << c.name;
+}
+
+// An unmarked file is decoded as UTF-8 only when all of it is well formed, so the check must agree with the
+// decoder on every sequence, including the ones just inside and just outside the rules.
+TEST(IsValidUtf8, AgreesWithTheDecoder)
+{
+    const std::pair<QByteArray, bool> cases[] = {
+        {"", true},
+        {"plain ascii, longer than eight bytes", true},
+        {"\xC2\x80 \xDF\xBF \xE0\xA0\x80 \xEF\xBF\xBF \xF0\x90\x80\x80 \xF4\x8F\xBF\xBF", true},
+        {"\xEF\xB7\x90", true},
+        {"\xC0\x80", false},
+        {"\xC1\xBF", false},
+        {"\xE0\x9F\xBF", false},
+        {"\xF0\x8F\xBF\xBF", false},
+        {"\xED\xA0\x80", false},
+        {"\xED\xBF\xBF", false},
+        {"\xF4\x90\x80\x80", false},
+        {"\xF5\x80\x80\x80", false},
+        {"\x80", false},
+        {"abcdefgh\xE2\x82", false},
+        {"\xE2\x82x", false},
+        {"caf\xE9", false},
+    };
+    for (const auto& [bytes, valid] : cases) {
+        QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+        const QString decoded = decoder.decode(bytes);
+        EXPECT_EQ(measure::isValidUtf8(bytes), valid) << bytes.toHex().toStdString();
+        EXPECT_EQ(!decoder.hasError(), valid) << bytes.toHex().toStdString();
+    }
+}
+
+TEST(SplitLines, EndsLinesAtCrLfLoneCrAndLoneLf)
+{
+    const std::pair<QString, QStringList> cases[] = {
+        {u""_s, {}},
+        {u"a"_s, {u"a"_s}},
+        {u"a\r\n"_s, {u"a"_s}},
+        {u"a\r\nb"_s, {u"a"_s, u"b"_s}},
+        {u"a\rb\nc"_s, {u"a"_s, u"b"_s, u"c"_s}},
+        {u"a\n\rb"_s, {u"a"_s, u""_s, u"b"_s}},
+        {u"\r\n\r\n"_s, {u""_s, u""_s}},
+        {u"a\r\r\n"_s, {u"a"_s, u""_s}},
+        {u"\n"_s, {u""_s}},
+    };
+    for (const auto& [text, lines] : cases)
+        EXPECT_EQ(linesOf(text), lines) << text.toStdString();
+}
+
+// The reader decodes piece by piece; cutting anywhere must not change a line, a character or a line end.
+TEST(LineReader, ReadsLikeTheWholeFileForEveryPieceSize)
+{
+    const ScopedTemporaryWorkingDirectory folder;
+    const QByteArray samples[] = {
+        utf8Bom + "\xC5\xBE\xC3\xA1k\r\n\xE2\x82\xAC\xF0\x9F\x98\x80x\ry\n\rz\r\n",
+        "caf\xE9\r\n\x80\r\r\n",
+        utf8Bom + "a\xE2\x82\r\nb\xF0\x9F",
+        utf16LeBom + literalBytes("a\0\r\0\n\0\x3D\xD8\x00\xDE\r\0b"),
+        utf16BeBom + literalBytes("\0a\0\r\0\n\0b\0"),
+        literalBytes("one\r\ntwo\0three\r\n"),
+        "",
+        "\r\n",
+    };
+    int sample = 0;
+    for (const QByteArray& bytes : samples) {
+        const QString path = folder.filePath(QStringLiteral("sample%1.txt").arg(++sample));
+        writeTestFile(path, bytes);
+        const QStringList whole = linesOf(decodeText(bytes));
+        for (const qsizetype piece : {4, 5, 6, 7, 9, 1 << 16})
+            EXPECT_EQ(linesRead(path, piece), whole) << "sample " << sample << ", piece " << piece;
+    }
+}
+
+TEST(LineReader, ReadsARealCorpusLikeTheWholeFile)
+{
+    const QString path = QStringLiteral(VOCABRIX_CORPORA "/ru-fortunes-amur.utf8-crlf.txt");
+    const measure::TextLines whole = measure::readTextFile(path);
+    QStringList expected;
+    for (const QStringView line : whole.lines)
+        expected.append(line.toString());
+    EXPECT_EQ(linesRead(path, 1000), expected);
+    EXPECT_EQ(expected.size(), 136); // 135 line breaks and a last line without one
+}
+
+TEST(ReadFileBytes, NamesTheFileAndTheReasonWhenItCannotBeRead)
+{
+    const ScopedTemporaryWorkingDirectory folder;
+    QDir().mkdir(QStringLiteral("folder"));
+    const std::pair<QString, QString> cases[] = {
+        {u"missing.txt"_s, u"Cannot open file \"missing.txt\". No such file or directory"_s},
+        {u"folder"_s, u"Cannot open file \"folder\". Is a directory"_s},
+    };
+    for (const auto& [path, message] : cases) {
+        try {
+            measure::readFileBytes(path);
+            ADD_FAILURE() << "no error for " << path.toStdString();
+        } catch (const measure::PlatformError& error) {
+            EXPECT_EQ(error.message(), message);
+        }
+    }
+}
+
+} // namespace

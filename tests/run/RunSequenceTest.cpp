@@ -1,0 +1,255 @@
+#include "run/RunSequence.h"
+
+#include "measure/PlatformError.h"
+
+#include "QtPrinting.h"
+#include "TestFiles.h"
+#include "WorkingDirectory.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <functional>
+
+namespace {
+
+using namespace Qt::Literals::StringLiterals;
+
+// The main window as the run sees it, with the window's defaults; it records what the user would see.
+struct FakeHost final : run::RunHost
+{
+    QString freqFromText() const override { return from; }
+    QString freqToText() const override { return to; }
+    QString densityText() const override { return density; }
+    bool ttrChecked() const override { return ttr; }
+    bool measureChecked() const override { return measure; }
+    bool modelChecked() const override { return model; }
+    bool concordanceChecked() const override { return concordance; }
+    int inputFormat() const override { return format; }
+    QString measuredFileName() const override { return measuredFile; }
+    QString modelFileName() const override { return modelFile; }
+    QString concordanceFileName() const override { return concordanceFile; }
+    QStringList inputLines() const override { return lines; }
+    void removeInputLine(int index) override { lines.removeAt(index); }
+    void showMessage(const QString& text) override { messages.append(text); }
+
+    QString from = u"1"_s;
+    QString to = u"4"_s;
+    QString density = u"10"_s;
+    bool ttr = true;
+    bool measure = true;
+    bool model = true;
+    bool concordance = true;
+    int format = 0;
+    QString measuredFile = u"M.txt"_s;
+    QString modelFile = u"C.txt"_s;
+    QString concordanceFile = u"Concordance.txt"_s;
+    QStringList lines;
+    QStringList messages;
+};
+
+const QByteArray concordanceHeader = utf8Bom + "Type\tFrequency\r\n";
+
+QString runError(FakeHost& host)
+{
+    try {
+        run::runSequence(host);
+    } catch (const measure::PlatformError& error) {
+        return error.message();
+    }
+    return {};
+}
+
+TEST(RunSequence, MeasuresModelsAndSavesTheConcordance)
+{
+    const ScopedTemporaryWorkingDirectory folder;
+    writeTestFile(u"text.txt"_s, "a b a\r\nc a");
+    FakeHost host;
+    host.lines = {u"text.txt"_s};
+    host.density = u"2"_s;
+    host.to = u"3"_s;
+
+    EXPECT_TRUE(run::runSequence(host));
+    EXPECT_EQ(host.messages, QStringList{u"Done!"_s});
+    EXPECT_EQ(readTestFile(u"M.txt"_s), "2\r\nTTR\tT1TR\tT2TR\tT3TR\t\r\n2\t2\t0\t0\t\r\n3\t2\t1\t0\t\r\n");
+    EXPECT_EQ(readTestFile(u"C.txt"_s),
+              "2\r\nTTR\tT1TR\tT2TR\tT3TR\t\r\n1.700\t1.400\t0.300\t0.000\t\r\n2.600\t1.600\t0.600\t0.400\t\r\n");
+    EXPECT_EQ(readTestFile(u"Concordance.txt"_s), concordanceHeader + "a\t3\r\nb\t1\r\nc\t1\r\n");
+    EXPECT_EQ(readTestFile(u"text.txt"_s), "a b a\r\nc a");
+}
+
+TEST(RunSequence, AsksForInputFilesWhenTheListHoldsNoText)
+{
+    for (const QStringList& lines : {QStringList{}, QStringList{u""_s}}) {
+        const ScopedTemporaryWorkingDirectory folder;
+        FakeHost host;
+        host.lines = lines;
+        EXPECT_FALSE(run::runSequence(host));
+        EXPECT_EQ(host.messages, QStringList{u"Use the \"Load input files\" button to determine input files."_s});
+        EXPECT_TRUE(QDir().isEmpty()) << "something was written";
+    }
+}
+
+TEST(RunSequence, RemovesEmptyLinesAndReadsNothingWhenNoOtherLineIsLeft)
+{
+    const ScopedTemporaryWorkingDirectory folder;
+    FakeHost host;
+    host.lines = {u""_s, u""_s};
+    EXPECT_TRUE(run::runSequence(host));
+    EXPECT_EQ(host.lines, QStringList{});
+    EXPECT_EQ(host.messages, QStringList{u"Done!"_s});
+    EXPECT_EQ(readTestFile(u"Concordance.txt"_s), concordanceHeader);
+    EXPECT_EQ(readTestFile(u"C.txt"_s), "10\r\nTTR\tT1TR\tT2TR\tT3TR\tT4TR\t\r\n");
+}
+
+// A missing file ends the run before any token is counted: no concordance, no model, no "Done!".
+TEST(RunSequence, EndsAtAMissingInputFile)
+{
+    const ScopedTemporaryWorkingDirectory folder;
+    writeTestFile(u"a.txt"_s, "word");
+    FakeHost host;
+    host.lines = {u"a.txt"_s, u""_s, u"missing.txt"_s, u" "_s};
+    EXPECT_FALSE(run::runSequence(host));
+    EXPECT_EQ(host.lines, (QStringList{u"a.txt"_s, u"missing.txt"_s, u" "_s}));
+    EXPECT_EQ(host.messages,
+              QStringList{u"The file \"missing.txt\" does not exist! The procedure will be terminated."_s});
+    EXPECT_EQ(readTestFile(u"M.txt"_s), "10\r\nTTR\tT1TR\tT2TR\tT3TR\tT4TR\t\r\n");
+    EXPECT_FALSE(QFileInfo::exists(u"Concordance.txt"_s));
+    EXPECT_FALSE(QFileInfo::exists(u"C.txt"_s));
+}
+
+TEST(RunSequence, ReportsPlatformFailuresWithTheFileName)
+{
+    const ScopedTemporaryWorkingDirectory folder;
+    writeTestFile(u"a.txt"_s, "word");
+    QDir().mkdir(u"folder"_s);
+    const auto inFolder = [](FakeHost& host) {
+        host.lines = {u"a.txt"_s, u"folder"_s};
+    };
+    const auto measuredInMissingFolder = [](FakeHost& host) {
+        host.measuredFile = u"out/M.txt"_s;
+    };
+    const auto concordanceInMissingFolder = [](FakeHost& host) {
+        host.concordanceFile = u"out/K.txt"_s;
+    };
+    const auto densityOutOfRange = [](FakeHost& host) {
+        host.density = u"2147483648"_s;
+    };
+    const std::pair<std::function<void(FakeHost&)>, QString> cases[] = {
+        {inFolder, u"Cannot open file \"folder\". Is a directory"_s},
+        {measuredInMissingFolder, u"Cannot create file \"out/M.txt\". No such file or directory"_s},
+        {concordanceInMissingFolder, u"Cannot create file \"out/K.txt\". No such file or directory"_s},
+        {densityOutOfRange, u"''2147483648'' is not a valid integer value"_s},
+    };
+    for (const auto& [prepare, message] : cases) {
+        FakeHost host;
+        host.lines = {u"a.txt"_s};
+        prepare(host);
+        EXPECT_EQ(runError(host), message);
+        EXPECT_EQ(host.messages, QStringList{});
+    }
+    EXPECT_EQ(readTestFile(u"a.txt"_s), "word");
+}
+
+// An output named like one of the inputs would destroy it before or while it is read: the run refuses first.
+TEST(RunSequence, NeverWritesOverItsInputFiles)
+{
+    const ScopedTemporaryWorkingDirectory folder;
+    writeTestFile(u"a.txt"_s, "word");
+    QDir().mkdir(u"sub"_s);
+    const auto measuredIsInput = [](FakeHost& host) {
+        host.measuredFile = u"./a.txt"_s;
+    };
+    const auto concordanceIsInput = [](FakeHost& host) {
+        host.concordanceFile = u"sub/../a.txt"_s;
+    };
+    const auto modelIsInput = [](FakeHost& host) {
+        host.modelFile = u"a.txt"_s;
+    };
+    const auto modelIsConcordance = [](FakeHost& host) {
+        host.measure = false;
+        host.concordanceFile = u"a.txt"_s;
+        host.modelFile = u"a.txt"_s;
+    };
+    const std::pair<std::function<void(FakeHost&)>, QString> cases[] = {
+        {measuredIsInput, u"Cannot create file \"./a.txt\". It is an input file of this run."_s},
+        {concordanceIsInput, u"Cannot create file \"sub/../a.txt\". It is an input file of this run."_s},
+        {modelIsInput, u"Cannot create file \"a.txt\". It is an input file of this run."_s},
+        {modelIsConcordance, u"Cannot create file \"a.txt\". It is an input file of this run."_s},
+    };
+    for (const auto& [prepare, message] : cases) {
+        FakeHost host;
+        host.lines = {u"a.txt"_s};
+        prepare(host);
+        EXPECT_EQ(runError(host), message);
+        EXPECT_EQ(readTestFile(u"a.txt"_s), "word");
+        EXPECT_FALSE(QFileInfo::exists(u"M.txt"_s));
+    }
+}
+
+TEST(RunSequence, ModelsFromTheConcordanceFileWithoutMeasuring)
+{
+    const ScopedTemporaryWorkingDirectory folder;
+    writeTestFile(u"K.txt"_s, "Type\tFrequency\r\na\t2\r\nb\t1\r\n");
+    FakeHost host;
+    host.measure = false;
+    host.concordanceFile = u"K.txt"_s;
+    host.density = u"1"_s;
+    host.from = u"0"_s;
+    host.to = u"0"_s;
+    EXPECT_TRUE(run::runSequence(host));
+    EXPECT_EQ(host.messages, QStringList{u"Done!"_s});
+    EXPECT_EQ(readTestFile(u"C.txt"_s), "1\r\nTTR\t\r\n1.000\t\r\n1.667\t\r\n2.000\t\r\n");
+    EXPECT_FALSE(QFileInfo::exists(u"M.txt"_s));
+    EXPECT_EQ(readTestFile(u"K.txt"_s), "Type\tFrequency\r\na\t2\r\nb\t1\r\n");
+}
+
+// The concordance file must exist for the model even when the spectrum comes from the run's dictionary.
+TEST(RunSequence, SkipsTheModelWithoutAConcordanceFileAndIsStillDone)
+{
+    for (const bool measure : {true, false}) {
+        const ScopedTemporaryWorkingDirectory folder;
+        writeTestFile(u"a.txt"_s, "word");
+        FakeHost host;
+        host.lines = {u"a.txt"_s};
+        host.measure = measure;
+        host.concordance = false;
+        EXPECT_TRUE(run::runSequence(host));
+        EXPECT_EQ(
+            host.messages,
+            (QStringList{u"Concordance.txt does not exist. Measure the concordancy of a text first."_s, u"Done!"_s}));
+        EXPECT_EQ(QFileInfo::exists(u"M.txt"_s), measure);
+        EXPECT_FALSE(QFileInfo::exists(u"C.txt"_s));
+    }
+}
+
+TEST(RunSequence, ModelsFromTheDictionaryWhenItMeasuredNotFromAnOlderConcordance)
+{
+    const ScopedTemporaryWorkingDirectory folder;
+    writeTestFile(u"a.txt"_s, "a b");
+    writeTestFile(u"Concordance.txt"_s, "Type\tFrequency\r\nx\t7\r\n");
+    FakeHost host;
+    host.lines = {u"a.txt"_s};
+    host.concordance = false;
+    host.density = u"1"_s;
+    host.from = u"0"_s;
+    host.to = u"0"_s;
+    EXPECT_TRUE(run::runSequence(host));
+    EXPECT_EQ(readTestFile(u"C.txt"_s), "1\r\nTTR\t\r\n1.000\t\r\n2.000\t\r\n");
+    EXPECT_EQ(readTestFile(u"Concordance.txt"_s), "Type\tFrequency\r\nx\t7\r\n");
+}
+
+TEST(RunSequence, SaysDoneAtOnceWithNothingToDo)
+{
+    const ScopedTemporaryWorkingDirectory folder;
+    FakeHost host;
+    host.measure = false;
+    host.model = false;
+    EXPECT_TRUE(run::runSequence(host));
+    EXPECT_EQ(host.messages, QStringList{u"Done!"_s});
+    EXPECT_TRUE(QDir().isEmpty());
+}
+
+} // namespace
