@@ -15,11 +15,13 @@ struct TInData
     quint32 Poc = 0;  // how many types occur that often
 };
 
+// Records in ascending order of frequency, so a run's file does not depend on hash order. N and V are 64-bit:
+// a corpus joined from many files can pass 2^32 tokens long before any single frequency does.
 struct Spectrum
 {
     std::vector<TInData> records;
-    quint32 N = 0; // tokens
-    quint32 V = 0; // types
+    quint64 N = 0; // tokens
+    quint64 V = 0; // types
 };
 
 // From the run's dictionary, which the spectrum consumes.

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "ModelRows.h"
+
+#include "measure/CurveFile.h"
+#include "measure/FileWriter.h"
+
+namespace model {
+
+// The model file: the curve-file header, then one line of numbers per row.
+class ModelFile final : public RowSink
+{
+public:
+    // Creates or truncates the file and writes the header; throws measure::PlatformError.
+    ModelFile(const QString& path, const QString& densityText, const measure::CurveColumns& columns);
+
+    // Fills the columns after the last value with zeros.
+    void addRow(std::span<const double> values) override;
+    void finish();
+
+private:
+    measure::FileWriter m_writer;
+    quint64 m_columns = 0;
+};
+
+} // namespace model
