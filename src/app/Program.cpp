@@ -1,0 +1,76 @@
+#include "Program.h"
+
+#include "app/TTRJM.h"
+#include "charts/RFRChartForm.h"
+#include "charts/TTRChartForm.h"
+#include "info/INFO.h"
+
+#include <QApplication>
+
+using namespace Qt::StringLiterals;
+
+namespace app {
+namespace {
+
+// Closing a secondary window only hides it, and does not keep the program running once the main window
+// is closed.
+template <typename Window>
+std::unique_ptr<Window> createSecondaryWindow(dialogs::Dialogs& dialogs)
+{
+    auto window = std::make_unique<Window>(dialogs);
+    window->setAttribute(Qt::WA_QuitOnClose, false);
+    return window;
+}
+
+// Showing a window that is already shown only brings it to the front; it loads on passing from hidden to shown.
+void bringUp(QWidget& window)
+{
+    window.show();
+    window.raise();
+    window.activateWindow();
+}
+
+} // namespace
+
+Program::Program(dialogs::Dialogs& dialogs)
+{
+    // Only the name: a display name set of its own would be appended to every window's caption.
+    QApplication::setApplicationName(u"Vocabrix"_s);
+    m_main = std::make_unique<THlavni>(dialogs, *this);
+    m_rfrChart = createSecondaryWindow<charts::TRFRChart>(dialogs);
+    m_ttrChart = createSecondaryWindow<charts::TTTRChart>(dialogs);
+    m_info = createSecondaryWindow<info::TfrmInfo>(dialogs);
+}
+
+Program::~Program() = default;
+
+void Program::start()
+{
+    m_main->show();
+}
+
+void Program::openRfrChart(const QString& concordanceFile)
+{
+    m_rfrChart->JmenoZdroje = concordanceFile;
+    bringUp(*m_rfrChart);
+}
+
+void Program::setTtrChartFilesExist(bool measuredExists, bool modelExists)
+{
+    m_ttrChart->EM = measuredExists;
+    m_ttrChart->EC = modelExists;
+}
+
+void Program::openTtrChart(const QString& measuredFile, const QString& modelFile)
+{
+    m_ttrChart->JmenoZdrojeM = measuredFile;
+    m_ttrChart->JmenoZdrojeC = modelFile;
+    bringUp(*m_ttrChart);
+}
+
+void Program::openInfo()
+{
+    bringUp(*m_info);
+}
+
+} // namespace app

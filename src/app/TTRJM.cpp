@@ -1,0 +1,385 @@
+#include "TTRJM.h"
+
+#include "app/ClearIcon.h"
+#include "app/InputList.h"
+#include "app/MainWindowRunHost.h"
+#include "app/SecondaryWindows.h"
+#include "dialogs/Dialogs.h"
+#include "run/FieldValidation.h"
+#include "run/RunSequence.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QFocusEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
+
+namespace app {
+namespace {
+
+// The window was designed for 398 x 442 pixels inside its frame. It may lose up to 30 pixels of height, which
+// the file list gives up, and may be made narrower only a little.
+constexpr int designedClientWidth = 398;
+constexpr int designedClientHeight = 442;
+constexpr int heightGiveUp = 30;
+constexpr int narrowestClientWidth = 374;
+
+// Switching to another window or opening a pop-up menu is not leaving the field: the user comes back to it.
+bool isLeavingField(const QEvent& event)
+{
+    if (event.type() != QEvent::FocusOut)
+        return false;
+    const Qt::FocusReason reason = static_cast<const QFocusEvent&>(event).reason();
+    return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
+}
+
+bool fileExists(const QString& name)
+{
+    return QFileInfo(name).isFile();
+}
+
+// Setting an unchanged text would still throw away the edit's undo history.
+void replaceText(QLineEdit& edit, const QString& text)
+{
+    if (edit.text() != text)
+        edit.setText(text);
+}
+
+template <typename Control>
+Control* createNamed(QWidget* parent, const QString& name)
+{
+    auto* control = new Control(parent);
+    control->setObjectName(name);
+    return control;
+}
+
+QPushButton* createButton(QWidget* parent, const QString& name, const QString& text)
+{
+    auto* button = createNamed<QPushButton>(parent, name);
+    button->setText(text);
+    return button;
+}
+
+QCheckBox* createCheckedBox(QWidget* parent, const QString& name, const QString& text)
+{
+    auto* box = createNamed<QCheckBox>(parent, name);
+    box->setText(text);
+    box->setChecked(true);
+    return box;
+}
+
+QLineEdit* createEdit(QWidget* parent, const QString& name, const QString& text)
+{
+    auto* edit = createNamed<QLineEdit>(parent, name);
+    edit->setText(text);
+    return edit;
+}
+
+QLineEdit* createNumberEdit(QWidget* parent, const QString& name, const QString& text)
+{
+    QLineEdit* edit = createEdit(parent, name, text);
+    edit->setFixedWidth(edit->fontMetrics().horizontalAdvance(u"000000"_s) + 12);
+    return edit;
+}
+
+QLabel* createLabel(QWidget* parent, const QString& name, const QString& text, QWidget* buddy)
+{
+    auto* label = createNamed<QLabel>(parent, name);
+    label->setText(text);
+    label->setBuddy(buddy);
+    return label;
+}
+
+} // namespace
+
+THlavni::THlavni(dialogs::Dialogs& dialogs, SecondaryWindows& windows, QWidget* parent)
+    : QWidget(parent),
+      m_dialogs(dialogs),
+      m_windows(windows)
+{
+    setObjectName(u"Hlavni"_s);
+    setWindowTitle(u"TTR, HTR, etc"_s);
+    createControls();
+    createLayout();
+    fitWindowSize();
+    connectHandlers();
+}
+
+void THlavni::createControls()
+{
+    JmenaVstupu = createNamed<QPlainTextEdit>(this, u"JmenaVstupu"_s);
+    JmenaVstupu->setLineWrapMode(QPlainTextEdit::NoWrap);
+    JmenaVstupu->setTabChangesFocus(true);
+    JmenaVstupu->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    JmenaVstupu->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+
+    InputDruh = createNamed<QComboBox>(this, u"InputDruh"_s);
+    InputDruh->addItems({u"Standard text (UTF-8)"_s, u"Arabic text (UTF-8), vocalisation insensitive"_s,
+                         u"Words delimited by new lines (any codepage)"_s, u"Words delimited by white spaces (UTF-8)"_s,
+                         u"Words delimited by tabs (UTF-8)"_s});
+    InputDruh->setToolTip(u"Input files format"_s);
+    // The longest item would make the window wider than its design; the open list still shows it whole.
+    InputDruh->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    InputDruh->setMinimumContentsLength(20);
+    btnclear = createNamed<QToolButton>(this, u"btnclear"_s);
+    btnclear->setIcon(clearIcon());
+    btnclear->setAccessibleName(u"Clear the input file list"_s);
+    Nacti = createButton(this, u"Nacti"_s, u"Load input files"_s);
+
+    FreqFrom = createNumberEdit(this, u"FreqFrom"_s, u"1"_s);
+    FreqFromLabel = createLabel(this, u"FreqFromLabel"_s, u"Types of frequency from  "_s, FreqFrom);
+    FreqTo = createNumberEdit(this, u"FreqTo"_s, u"4"_s);
+    FreqToLabel = createLabel(this, u"FreqToLabel"_s, u"to  "_s, FreqTo);
+    ChTTR = createCheckedBox(this, u"ChTTR"_s, u"Type-token relation"_s);
+
+    ChMeasure = createCheckedBox(this, u"ChMeasure"_s, u"Measure and save to file:"_s);
+    JmenoSouboruZmer = createEdit(this, u"JmenoSouboruZmer"_s, u"M.txt"_s);
+    JmenoSouboruZmer->setToolTip(u"Output will be stored in e.g. \"TM.txt\", \"1M.txt\", \"2M.txt\" etc."_s);
+    ChangeM = createButton(this, u"ChangeM"_s, u"Change"_s);
+    ChComputeModel = createCheckedBox(this, u"ChComputeModel"_s, u"Compute the model and save to file"_s);
+    JmenoSouboruModeluj = createEdit(this, u"JmenoSouboruModeluj"_s, u"C.txt"_s);
+    JmenoSouboruModeluj->setToolTip(u"Output will be stored in e.g. \"TC.txt\", \"1C.txt\", \"2C.txt\" etc."_s);
+    ChangeC = createButton(this, u"ChangeC"_s, u"Change"_s);
+    FreqOut = createNumberEdit(this, u"FreqOut"_s, u"10"_s);
+    FreqOutLabel = createLabel(this, u"FreqOutLabel"_s, u"Output every   "_s, FreqOut);
+    Label1 = createLabel(this, u"Label1"_s, u"token"_s, nullptr);
+    ChRFR = createCheckedBox(this, u"ChRFR"_s, u"Save the concordance to file:  "_s);
+    JmenoSouboruRFR = createEdit(this, u"JmenoSouboruRFR"_s, u"Concordance.txt"_s);
+    ChangeRFR = createButton(this, u"ChangeRFR"_s, u"Change"_s);
+
+    Jed = createButton(this, u"Jed"_s, u"Go!"_s);
+    RFRChartBtn = createButton(this, u"RFRChartBtn"_s, u"View RFR Chart"_s);
+    TTRChartBtn = createButton(this, u"TTRChartBtn"_s, u"View TTR Chart"_s);
+    InfoBtn = createButton(this, u"InfoBtn"_s, u"Info"_s);
+
+    // Kept for the layout of the window's design; a run neither shows progress nor uses threads.
+    ProgressBar = createNamed<QProgressBar>(this, u"ProgressBar"_s);
+    ProgressBar->hide();
+    NumberOfCoresEdit = createEdit(this, u"NumberOfCoresEdit"_s, u"4"_s);
+    NumberOfCoresEdit->hide();
+    NumberOfCoresLabel =
+        createLabel(this, u"NumberOfCoresLabel"_s, u"Number of threads you want to use: "_s, NumberOfCoresEdit);
+    NumberOfCoresLabel->hide();
+}
+
+void THlavni::createLayout()
+{
+    auto* inputRow = new QHBoxLayout;
+    inputRow->addWidget(InputDruh, 1);
+    inputRow->addWidget(btnclear);
+    inputRow->addWidget(Nacti);
+
+    auto* classRow = new QHBoxLayout;
+    classRow->setSpacing(0);
+    classRow->addWidget(FreqFromLabel);
+    classRow->addWidget(FreqFrom);
+    classRow->addSpacing(8);
+    classRow->addWidget(FreqToLabel);
+    classRow->addWidget(FreqTo);
+    classRow->addStretch(1);
+
+    auto* densityRow = new QHBoxLayout;
+    densityRow->setSpacing(0);
+    densityRow->addWidget(FreqOutLabel);
+    densityRow->addWidget(FreqOut);
+    densityRow->addSpacing(6);
+    densityRow->addWidget(Label1);
+    densityRow->addStretch(1);
+
+    // File names in the left column, their "Change" buttons in the right one, so both line up.
+    auto* outputs = new QGridLayout;
+    outputs->setVerticalSpacing(4);
+    outputs->addLayout(classRow, 0, 0, 1, 2);
+    outputs->addWidget(ChTTR, 1, 0, 1, 2);
+    outputs->addWidget(ChMeasure, 2, 0, 1, 2);
+    outputs->addWidget(JmenoSouboruZmer, 3, 0);
+    outputs->addWidget(ChangeM, 3, 1);
+    outputs->addWidget(ChComputeModel, 4, 0, 1, 2);
+    outputs->addWidget(JmenoSouboruModeluj, 5, 0);
+    outputs->addWidget(ChangeC, 5, 1);
+    outputs->addLayout(densityRow, 6, 0, 1, 2);
+    outputs->addWidget(ChRFR, 7, 0, 1, 2);
+    outputs->addWidget(JmenoSouboruRFR, 8, 0);
+    outputs->addWidget(ChangeRFR, 8, 1);
+    outputs->setColumnStretch(0, 1);
+
+    auto* buttonRow = new QHBoxLayout;
+    buttonRow->addWidget(Jed);
+    buttonRow->addWidget(RFRChartBtn);
+    buttonRow->addWidget(TTRChartBtn);
+    buttonRow->addStretch(1);
+    buttonRow->addWidget(InfoBtn);
+
+    auto* window = new QVBoxLayout(this);
+    window->setContentsMargins(6, 6, 6, 6);
+    window->setSpacing(4);
+    window->addWidget(JmenaVstupu, 1);
+    window->addLayout(inputRow);
+    window->addLayout(outputs);
+    window->addSpacing(2);
+    window->addLayout(buttonRow);
+}
+
+void THlavni::fitWindowSize()
+{
+    // A larger platform font may need more room than the design; then the window grows to fit it.
+    const QSize needed = layout()->minimumSize();
+    const int shortest = std::max(designedClientHeight - heightGiveUp, needed.height());
+    const int narrowest = std::max(narrowestClientWidth, needed.width());
+    setMinimumSize(narrowest, shortest);
+    setMaximumHeight(shortest + heightGiveUp);
+    resize(std::max(designedClientWidth, narrowest), shortest + heightGiveUp);
+}
+
+void THlavni::connectHandlers()
+{
+    connectClick(btnclear, &THlavni::btnclearClick);
+    connectClick(Nacti, &THlavni::NactiClick);
+    connectClick(ChangeM, &THlavni::ChangeMClick);
+    connectClick(ChangeC, &THlavni::ChangeCClick);
+    connectClick(ChangeRFR, &THlavni::ChangeRFRClick);
+    connectClick(Jed, &THlavni::JedClick);
+    connectClick(RFRChartBtn, &THlavni::RFRChartBtnClick);
+    connectClick(TTRChartBtn, &THlavni::TTRChartBtnClick);
+    connectClick(InfoBtn, &THlavni::InfoBtnClick);
+    for (QLineEdit* field :
+         {FreqFrom, FreqTo, JmenoSouboruZmer, JmenoSouboruModeluj, FreqOut, JmenoSouboruRFR, NumberOfCoresEdit})
+        field->installEventFilter(this);
+}
+
+void THlavni::connectClick(QAbstractButton* button, void (THlavni::*handler)())
+{
+    connect(button, &QAbstractButton::clicked, this,
+            [this, handler] { dialogs::runGuarded(m_dialogs, this, [this, handler] { (this->*handler)(); }); });
+}
+
+bool THlavni::eventFilter(QObject* watched, QEvent* event)
+{
+    if (isLeavingField(*event))
+        dialogs::runGuarded(m_dialogs, this, [this, watched] { fieldLeft(watched); });
+    return QWidget::eventFilter(watched, event);
+}
+
+void THlavni::fieldLeft(QObject* field)
+{
+    if (field == FreqFrom || field == FreqTo)
+        FreqFromExit();
+    else if (field == FreqOut || field == NumberOfCoresEdit)
+        FreqOutExit(*static_cast<QLineEdit*>(field));
+    else if (field == JmenoSouboruZmer || field == JmenoSouboruModeluj || field == JmenoSouboruRFR)
+        JmenoSouboruZmerExit(*static_cast<QLineEdit*>(field));
+}
+
+void THlavni::NactiClick()
+{
+    const QStringList files = m_dialogs.openFiles(this, {.title = u"Load text input files (UTF-8)"_s, .filter = {}});
+    appendInputLines(*JmenaVstupu, files);
+}
+
+void THlavni::btnclearClick()
+{
+    JmenaVstupu->clear();
+}
+
+void THlavni::ChangeMClick()
+{
+    chooseOutputFile(*JmenoSouboruZmer);
+}
+
+void THlavni::ChangeCClick()
+{
+    chooseOutputFile(*JmenoSouboruModeluj);
+}
+
+void THlavni::ChangeRFRClick()
+{
+    chooseOutputFile(*JmenoSouboruRFR);
+}
+
+void THlavni::chooseOutputFile(QLineEdit& edit)
+{
+    const std::optional<QString> chosen = m_dialogs.saveFile(
+        this, {.title = u"Save the output to the file:"_s, .proposedName = m_lastSavePath, .defaultExtension = {}});
+    if (!chosen)
+        return;
+    m_lastSavePath = *chosen;
+    // Whatever the user chose is taken as it is; the check on leaving the field is for typed names.
+    edit.setText(*chosen);
+}
+
+void THlavni::JedClick()
+{
+    takeFocusFromEditedField();
+    MainWindowRunHost host(*this, m_dialogs);
+    run::runSequence(host);
+}
+
+void THlavni::takeFocusFromEditedField()
+{
+    QWidget* const edited = focusWidget();
+    // In an active window the focus-out event checks the field the user was editing, even when "Go!" was
+    // triggered without the mouse. An inactive window gets no focus events, so its field is checked here.
+    Jed->setFocus(Qt::OtherFocusReason);
+    if (!isActiveWindow() && edited != nullptr)
+        fieldLeft(edited);
+}
+
+void THlavni::RFRChartBtnClick()
+{
+    const QString concordance = JmenoSouboruRFR->text();
+    if (!fileExists(concordance)) {
+        m_dialogs.message(this, concordance + u" does not exist. Measure some text file(s) first."_s);
+        return;
+    }
+    m_windows.openRfrChart(concordance);
+}
+
+void THlavni::TTRChartBtnClick()
+{
+    const QString measured = JmenoSouboruZmer->text();
+    const QString model = JmenoSouboruModeluj->text();
+    const bool measuredExists = fileExists(measured);
+    const bool modelExists = fileExists(model);
+    m_windows.setTtrChartFilesExist(measuredExists, modelExists);
+    if (!measuredExists && !modelExists) {
+        m_dialogs.message(this, model + u" nor "_s + measured + u" does not exist. Measure some text file(s) first."_s);
+        return;
+    }
+    m_windows.openTtrChart(measured, model);
+}
+
+void THlavni::InfoBtnClick()
+{
+    m_windows.openInfo();
+}
+
+void THlavni::FreqFromExit()
+{
+    const run::ClassRangeTexts checked = run::validateClassRange({.from = FreqFrom->text(), .to = FreqTo->text()});
+    replaceText(*FreqFrom, checked.from);
+    replaceText(*FreqTo, checked.to);
+}
+
+void THlavni::FreqOutExit(QLineEdit& edit)
+{
+    replaceText(edit, run::validateDensity(edit.text()));
+}
+
+void THlavni::JmenoSouboruZmerExit(QLineEdit& edit)
+{
+    replaceText(edit, run::validateFileName(edit.text(), edit.objectName()));
+}
+
+} // namespace app

@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QString>
+
+namespace info {
+
+QString termsPage();
+QString documentationPage();
+
+} // namespace info

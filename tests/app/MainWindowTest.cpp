@@ -1,0 +1,490 @@
+#include "app/TTRJM.h"
+
+#include "GuiTestMain.h"
+#include "ModalWatchdog.h"
+#include "RecordingDialogs.h"
+#include "RecordingWindows.h"
+#include "WorkingDirectory.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFocusEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+
+#include <memory>
+#include <optional>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+void createFile(const QString& name)
+{
+    QFile file(name);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+}
+
+} // namespace
+
+class MainWindowTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void controlsStartWithTheirDefaults_data();
+    void controlsStartWithTheirDefaults();
+    void formatListOffersTheTokenizers();
+    void windowHasItsDesignedSize();
+    void wideningStretchesTheFileFieldsOnly();
+
+    void leavingAClassEditChecksTheRange_data();
+    void leavingAClassEditChecksTheRange();
+    void leavingTheDensityEditChecksIt_data();
+    void leavingTheDensityEditChecksIt();
+    void leavingAFileNameEditChecksIt_data();
+    void leavingAFileNameEditChecksIt();
+    void onlyALeavingFocusChecksTheField_data();
+    void onlyALeavingFocusChecksTheField();
+
+    void loadAppendsTheChosenFiles_data();
+    void loadAppendsTheChosenFiles();
+    void clearEmptiesTheList();
+    void changeButtonsShareOneSaveDialog();
+    void cancelledChangeKeepsTheName();
+
+    void rfrChartNeedsTheConcordance();
+    void ttrChartNeedsAtLeastOneCurveFile_data();
+    void ttrChartNeedsAtLeastOneCurveFile();
+    void infoButtonOpensTheInfoWindow();
+
+private:
+    [[nodiscard]] bool showActive();
+    void leave(QLineEdit* edit, const QString& text);
+    QLineEdit* edit(const QString& name) const;
+
+    std::optional<ScopedTemporaryWorkingDirectory> m_folder;
+    std::unique_ptr<ModalWatchdog> m_watchdog;
+    std::unique_ptr<RecordingDialogs> m_dialogs;
+    std::unique_ptr<RecordingWindows> m_windows;
+    std::unique_ptr<app::THlavni> m_window;
+};
+
+void MainWindowTest::init()
+{
+    m_folder.emplace();
+    m_watchdog = std::make_unique<ModalWatchdog>();
+    m_dialogs = std::make_unique<RecordingDialogs>();
+    m_windows = std::make_unique<RecordingWindows>();
+    m_window = std::make_unique<app::THlavni>(*m_dialogs, *m_windows);
+}
+
+void MainWindowTest::cleanup()
+{
+    m_window.reset();
+    QVERIFY2(!m_watchdog->tripped(), "a real modal window opened");
+    m_watchdog.reset();
+    m_folder.reset();
+}
+
+bool MainWindowTest::showActive()
+{
+    m_window->show();
+    m_window->activateWindow();
+    return QTest::qWaitForWindowActive(m_window.get());
+}
+
+// Types into the edit as the user would and leaves it with the Tab key.
+void MainWindowTest::leave(QLineEdit* field, const QString& text)
+{
+    field->setFocus(Qt::MouseFocusReason);
+    QVERIFY(field->hasFocus());
+    field->clear();
+    QTest::keyClicks(field, text);
+    QTest::keyClick(field, Qt::Key_Tab);
+    QVERIFY(!field->hasFocus());
+}
+
+QLineEdit* MainWindowTest::edit(const QString& name) const
+{
+    return m_window->findChild<QLineEdit*>(name);
+}
+
+void MainWindowTest::controlsStartWithTheirDefaults_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QByteArray>("property");
+    QTest::addColumn<QVariant>("expected");
+
+    const auto row = [](const QString& control, const char* property, const QVariant& expected) {
+        QTest::addRow("%s.%s", qPrintable(control), property) << control << QByteArray(property) << expected;
+    };
+    row(u"JmenaVstupu"_s, "plainText", u""_s);
+    row(u"Nacti"_s, "text", u"Load input files"_s);
+    row(u"InputDruh"_s, "currentIndex", 0);
+    row(u"InputDruh"_s, "toolTip", u"Input files format"_s);
+    row(u"FreqFromLabel"_s, "text", u"Types of frequency from  "_s);
+    row(u"FreqFrom"_s, "text", u"1"_s);
+    row(u"FreqToLabel"_s, "text", u"to  "_s);
+    row(u"FreqTo"_s, "text", u"4"_s);
+    row(u"ChTTR"_s, "text", u"Type-token relation"_s);
+    row(u"ChTTR"_s, "checked", true);
+    row(u"ChMeasure"_s, "text", u"Measure and save to file:"_s);
+    row(u"ChMeasure"_s, "checked", true);
+    row(u"JmenoSouboruZmer"_s, "text", u"M.txt"_s);
+    row(u"JmenoSouboruZmer"_s, "toolTip", u"Output will be stored in e.g. \"TM.txt\", \"1M.txt\", \"2M.txt\" etc."_s);
+    row(u"ChangeM"_s, "text", u"Change"_s);
+    row(u"ChComputeModel"_s, "text", u"Compute the model and save to file"_s);
+    row(u"ChComputeModel"_s, "checked", true);
+    row(u"JmenoSouboruModeluj"_s, "text", u"C.txt"_s);
+    row(u"JmenoSouboruModeluj"_s, "toolTip",
+        u"Output will be stored in e.g. \"TC.txt\", \"1C.txt\", \"2C.txt\" etc."_s);
+    row(u"ChangeC"_s, "text", u"Change"_s);
+    row(u"FreqOutLabel"_s, "text", u"Output every   "_s);
+    row(u"FreqOut"_s, "text", u"10"_s);
+    row(u"Label1"_s, "text", u"token"_s);
+    row(u"ChRFR"_s, "text", u"Save the concordance to file:  "_s);
+    row(u"ChRFR"_s, "checked", true);
+    row(u"JmenoSouboruRFR"_s, "text", u"Concordance.txt"_s);
+    row(u"ChangeRFR"_s, "text", u"Change"_s);
+    row(u"Jed"_s, "text", u"Go!"_s);
+    row(u"RFRChartBtn"_s, "text", u"View RFR Chart"_s);
+    row(u"TTRChartBtn"_s, "text", u"View TTR Chart"_s);
+    row(u"InfoBtn"_s, "text", u"Info"_s);
+    row(u"NumberOfCoresLabel"_s, "text", u"Number of threads you want to use: "_s);
+    row(u"NumberOfCoresEdit"_s, "text", u"4"_s);
+}
+
+void MainWindowTest::controlsStartWithTheirDefaults()
+{
+    QFETCH(QString, control);
+    QFETCH(QByteArray, property);
+    QFETCH(QVariant, expected);
+
+    QWidget* widget = m_window->findChild<QWidget*>(control);
+    QVERIFY(widget != nullptr);
+    QCOMPARE(widget->property(property.constData()), expected);
+}
+
+void MainWindowTest::formatListOffersTheTokenizers()
+{
+    QStringList items;
+    for (int index = 0; index < m_window->InputDruh->count(); ++index)
+        items.append(m_window->InputDruh->itemText(index));
+    QCOMPARE(items, (QStringList{u"Standard text (UTF-8)"_s, u"Arabic text (UTF-8), vocalisation insensitive"_s,
+                                 u"Words delimited by new lines (any codepage)"_s,
+                                 u"Words delimited by white spaces (UTF-8)"_s, u"Words delimited by tabs (UTF-8)"_s}));
+    QVERIFY(!m_window->InputDruh->isEditable());
+}
+
+void MainWindowTest::windowHasItsDesignedSize()
+{
+    QVERIFY(showActive());
+    QCOMPARE(m_window->windowTitle(), u"TTR, HTR, etc"_s);
+    QCOMPARE(m_window->size(), QSize(398, 442));
+    QCOMPARE(m_window->maximumHeight(), 442);
+    QCOMPARE(m_window->minimumHeight(), 412);
+    QVERIFY(m_window->minimumWidth() <= 398);
+    QVERIFY(m_window->ProgressBar->isHidden());
+    QVERIFY(m_window->NumberOfCoresEdit->isHidden());
+    QVERIFY(m_window->NumberOfCoresLabel->isHidden());
+
+    // Nothing overlaps and nothing is cut off at the designed size.
+    const QList<QWidget*> controls = m_window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    for (QWidget* control : controls) {
+        if (control->isHidden())
+            continue;
+        QVERIFY2(m_window->rect().contains(control->geometry()), qPrintable(control->objectName()));
+        QVERIFY2(control->width() >= control->minimumSizeHint().width(), qPrintable(control->objectName()));
+        for (QWidget* other : controls) {
+            if (other != control && !other->isHidden())
+                QVERIFY2(!control->geometry().intersects(other->geometry()),
+                         qPrintable(control->objectName() + u" overlaps "_s + other->objectName()));
+        }
+    }
+}
+
+void MainWindowTest::wideningStretchesTheFileFieldsOnly()
+{
+    QVERIFY(showActive());
+    const auto geometries = [this] {
+        QHash<QString, QRect> result;
+        for (QWidget* control : m_window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            result.insert(control->objectName(), control->geometry());
+        return result;
+    };
+    const QHash<QString, QRect> before = geometries();
+    m_window->resize(m_window->width() + 150, m_window->height());
+    QTRY_COMPARE(m_window->JmenaVstupu->width(), before[u"JmenaVstupu"_s].width() + 150);
+    const QHash<QString, QRect> after = geometries();
+
+    for (const QString& stretching : {u"JmenoSouboruZmer"_s, u"JmenoSouboruModeluj"_s, u"JmenoSouboruRFR"_s}) {
+        QCOMPARE(after[stretching].left(), before[stretching].left());
+        QCOMPARE(after[stretching].width(), before[stretching].width() + 150);
+    }
+    for (const QString& rightAligned :
+         {u"btnclear"_s, u"Nacti"_s, u"ChangeM"_s, u"ChangeC"_s, u"ChangeRFR"_s, u"InfoBtn"_s}) {
+        QCOMPARE(after[rightAligned].size(), before[rightAligned].size());
+        QCOMPARE(after[rightAligned].left(), before[rightAligned].left() + 150);
+    }
+    for (const QString& staying : {u"FreqFrom"_s, u"FreqOut"_s, u"Jed"_s, u"RFRChartBtn"_s, u"TTRChartBtn"_s})
+        QCOMPARE(after[staying], before[staying]);
+}
+
+void MainWindowTest::leavingAClassEditChecksTheRange_data()
+{
+    QTest::addColumn<QString>("left");
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<QString>("to");
+    QTest::addColumn<QString>("expectedFrom");
+    QTest::addColumn<QString>("expectedTo");
+
+    QTest::newRow("no number from") << u"FreqFrom"_s << u"abc"_s << u"7"_s << u"0"_s << u"0"_s;
+    QTest::newRow("negative from") << u"FreqFrom"_s << u"-3"_s << u"2"_s << u"3"_s << u"2"_s;
+    QTest::newRow("to below from") << u"FreqTo"_s << u"5"_s << u"2"_s << u"5"_s << u"5"_s;
+    QTest::newRow("trailing space") << u"FreqFrom"_s << u"12 "_s << u"20"_s << u"0"_s << u"20"_s;
+    QTest::newRow("no number to") << u"FreqTo"_s << u"2"_s << u"x"_s << u"2"_s << u"2"_s;
+    QTest::newRow("negative to, compared before correcting") << u"FreqTo"_s << u"1"_s << u"-6"_s << u"1"_s << u"1"_s;
+    QTest::newRow("no classes") << u"FreqTo"_s << u"0"_s << u"4"_s << u"0"_s << u"0"_s;
+    QTest::newRow("hexadecimal") << u"FreqFrom"_s << u"$10"_s << u"20"_s << u"$10"_s << u"20"_s;
+    QTest::newRow("valid range") << u"FreqFrom"_s << u"2"_s << u"9"_s << u"2"_s << u"9"_s;
+}
+
+void MainWindowTest::leavingAClassEditChecksTheRange()
+{
+    QFETCH(QString, left);
+    QFETCH(QString, from);
+    QFETCH(QString, to);
+    QVERIFY(showActive());
+    // The other edit's text is put in without leaving it, as if typed before the checks existed.
+    QLineEdit* const other = left == u"FreqFrom"_s ? m_window->FreqTo : m_window->FreqFrom;
+    other->setText(left == u"FreqFrom"_s ? to : from);
+
+    leave(edit(left), left == u"FreqFrom"_s ? from : to);
+
+    QTEST(m_window->FreqFrom->text(), "expectedFrom");
+    QTEST(m_window->FreqTo->text(), "expectedTo");
+    QCOMPARE(m_dialogs->entries().size(), 0);
+}
+
+void MainWindowTest::leavingTheDensityEditChecksIt_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("zero") << u"0"_s << u"1"_s;
+    QTest::newRow("empty") << u""_s << u"1"_s;
+    QTest::newRow("letter") << u"x"_s << u"1"_s;
+    QTest::newRow("negative") << u"-20"_s << u"20"_s;
+    QTest::newRow("beyond 32 bits") << u"99999999999"_s << u"1"_s;
+    QTest::newRow("negative then letter") << u"-5x"_s << u"1"_s;
+    QTest::newRow("leading spaces stay") << u"  25"_s << u"  25"_s;
+    QTest::newRow("plain") << u"100"_s << u"100"_s;
+}
+
+void MainWindowTest::leavingTheDensityEditChecksIt()
+{
+    QFETCH(QString, text);
+    QVERIFY(showActive());
+
+    leave(m_window->FreqOut, text);
+
+    QTEST(m_window->FreqOut->text(), "expected");
+}
+
+void MainWindowTest::leavingAFileNameEditChecksIt_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("ends in backslash") << u"JmenoSouboruZmer"_s << u"C:\\data\\"_s << u"JmenoSouboruZmer.txt"_s;
+    QTest::newRow("extension only") << u"JmenoSouboruZmer"_s << u".txt"_s << u"JmenoSouboruZmer.txt"_s;
+    QTest::newRow("no extension stays") << u"JmenoSouboruZmer"_s << u"results"_s << u"results"_s;
+    QTest::newRow("empty model") << u"JmenoSouboruModeluj"_s << u""_s << u"JmenoSouboruModeluj.txt"_s;
+    QTest::newRow("drive only") << u"JmenoSouboruModeluj"_s << u"D:"_s << u"JmenoSouboruModeluj.txt"_s;
+    QTest::newRow("folder only") << u"JmenoSouboruRFR"_s << u"out/"_s << u"JmenoSouboruRFR.txt"_s;
+    QTest::newRow("hidden name") << u"JmenoSouboruRFR"_s << u"out/.conc"_s << u"JmenoSouboruRFR.txt"_s;
+    QTest::newRow("path stays") << u"JmenoSouboruRFR"_s << u"out/words.txt"_s << u"out/words.txt"_s;
+}
+
+void MainWindowTest::leavingAFileNameEditChecksIt()
+{
+    QFETCH(QString, control);
+    QFETCH(QString, text);
+    QVERIFY(showActive());
+
+    leave(edit(control), text);
+
+    QTEST(edit(control)->text(), "expected");
+}
+
+void MainWindowTest::onlyALeavingFocusChecksTheField_data()
+{
+    QTest::addColumn<Qt::FocusReason>("reason");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("tab") << Qt::TabFocusReason << u"1"_s;
+    QTest::newRow("backtab") << Qt::BacktabFocusReason << u"1"_s;
+    QTest::newRow("mouse") << Qt::MouseFocusReason << u"1"_s;
+    QTest::newRow("shortcut") << Qt::ShortcutFocusReason << u"1"_s;
+    QTest::newRow("other") << Qt::OtherFocusReason << u"1"_s;
+    QTest::newRow("other window") << Qt::ActiveWindowFocusReason << u"0"_s;
+    QTest::newRow("pop-up menu") << Qt::PopupFocusReason << u"0"_s;
+}
+
+void MainWindowTest::onlyALeavingFocusChecksTheField()
+{
+    QFETCH(Qt::FocusReason, reason);
+    m_window->FreqOut->setText(u"0"_s);
+
+    QFocusEvent focusOut(QEvent::FocusOut, reason);
+    QCoreApplication::sendEvent(m_window->FreqOut, &focusOut);
+
+    QTEST(m_window->FreqOut->text(), "expected");
+}
+
+void MainWindowTest::loadAppendsTheChosenFiles_data()
+{
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QStringList>("chosen");
+    QTest::addColumn<QString>("after");
+
+    const QStringList two{u"/texts/a.txt"_s, u"/texts/b b.txt"_s};
+    QTest::newRow("empty list") << u""_s << two << u"/texts/a.txt\n/texts/b b.txt"_s;
+    QTest::newRow("after a line") << u"first.txt"_s << two << u"first.txt\n/texts/a.txt\n/texts/b b.txt"_s;
+    QTest::newRow("after a line break") << u"first.txt\n"_s << two << u"first.txt\n/texts/a.txt\n/texts/b b.txt"_s;
+    QTest::newRow("after an empty line") << u"first.txt\n\n"_s << two << u"first.txt\n\n/texts/a.txt\n/texts/b b.txt"_s;
+    QTest::newRow("cancelled") << u"first.txt"_s << QStringList() << u"first.txt"_s;
+}
+
+void MainWindowTest::loadAppendsTheChosenFiles()
+{
+    QFETCH(QString, before);
+    QFETCH(QStringList, chosen);
+    m_window->JmenaVstupu->setPlainText(before);
+    m_dialogs->answerOpenFiles(chosen);
+
+    m_window->Nacti->click();
+
+    QTEST(m_window->JmenaVstupu->toPlainText(), "after");
+    QCOMPARE(m_dialogs->entries().size(), 1);
+    QCOMPARE(m_dialogs->entries().first().kind, RecordingDialogs::Kind::OpenFiles);
+    QCOMPARE(m_dialogs->entries().first().text, u"Load text input files (UTF-8)"_s);
+}
+
+void MainWindowTest::clearEmptiesTheList()
+{
+    m_window->JmenaVstupu->setPlainText(u"first.txt\nsecond.txt"_s);
+
+    m_window->btnclear->click();
+
+    QCOMPARE(m_window->JmenaVstupu->toPlainText(), u""_s);
+}
+
+void MainWindowTest::changeButtonsShareOneSaveDialog()
+{
+    QVERIFY(showActive());
+    m_dialogs->answerSaveFile(u"/out/measured"_s);
+    m_dialogs->answerSaveFile(u"/out/.model"_s);
+    m_dialogs->answerSaveFile(u"/out/words.txt"_s);
+
+    QTest::mouseClick(m_window->ChangeM, Qt::LeftButton);
+    QTest::mouseClick(m_window->ChangeC, Qt::LeftButton);
+    QTest::mouseClick(m_window->ChangeRFR, Qt::LeftButton);
+
+    // The chosen paths go in as they are, even a name the check on leaving the field would replace.
+    QCOMPARE(m_window->JmenoSouboruZmer->text(), u"/out/measured"_s);
+    QCOMPARE(m_window->JmenoSouboruModeluj->text(), u"/out/.model"_s);
+    QCOMPARE(m_window->JmenoSouboruRFR->text(), u"/out/words.txt"_s);
+    QStringList proposed;
+    for (const dialogs::SaveFileRequest& request : m_dialogs->saveRequests()) {
+        QCOMPARE(request.title, u"Save the output to the file:"_s);
+        QCOMPARE(request.defaultExtension, u""_s);
+        proposed.append(request.proposedName);
+    }
+    QCOMPARE(proposed, (QStringList{u""_s, u"/out/measured"_s, u"/out/.model"_s}));
+    QCOMPARE(m_dialogs->texts(), QStringList());
+}
+
+void MainWindowTest::cancelledChangeKeepsTheName()
+{
+    m_dialogs->answerSaveFile(u"/out/first.txt"_s);
+    m_dialogs->answerSaveFile(std::nullopt);
+    m_dialogs->answerSaveFile(std::nullopt);
+
+    m_window->ChangeM->click();
+    m_window->ChangeC->click();
+    m_window->ChangeM->click();
+
+    QCOMPARE(m_window->JmenoSouboruZmer->text(), u"/out/first.txt"_s);
+    QCOMPARE(m_window->JmenoSouboruModeluj->text(), u"C.txt"_s);
+    // A cancelled dialog still opens next time with the path chosen last.
+    QCOMPARE(m_dialogs->saveRequests().last().proposedName, u"/out/first.txt"_s);
+}
+
+void MainWindowTest::rfrChartNeedsTheConcordance()
+{
+    m_window->RFRChartBtn->click();
+    QDir().mkdir(u"folder.txt"_s);
+    m_window->JmenoSouboruRFR->setText(u"folder.txt"_s);
+    m_window->RFRChartBtn->click();
+    createFile(u"words.txt"_s);
+    m_window->JmenoSouboruRFR->setText(u"words.txt"_s);
+    m_window->RFRChartBtn->click();
+
+    QCOMPARE(m_dialogs->texts(), (QStringList{u"Concordance.txt does not exist. Measure some text file(s) first."_s,
+                                              u"folder.txt does not exist. Measure some text file(s) first."_s}));
+    QCOMPARE(m_windows->calls, QStringList{u"RFR chart words.txt"_s});
+}
+
+void MainWindowTest::ttrChartNeedsAtLeastOneCurveFile_data()
+{
+    QTest::addColumn<QStringList>("existing");
+    QTest::addColumn<QStringList>("calls");
+    QTest::addColumn<QStringList>("messages");
+
+    QTest::newRow("neither") << QStringList() << QStringList{u"TTR chart EM=false EC=false"_s}
+                             << QStringList{u"C.txt nor M.txt does not exist. Measure some text file(s) first."_s};
+    QTest::newRow("measured only") << QStringList{u"M.txt"_s}
+                                   << QStringList{u"TTR chart EM=true EC=false"_s, u"TTR chart M=M.txt C=C.txt"_s}
+                                   << QStringList();
+    QTest::newRow("model only") << QStringList{u"C.txt"_s}
+                                << QStringList{u"TTR chart EM=false EC=true"_s, u"TTR chart M=M.txt C=C.txt"_s}
+                                << QStringList();
+    QTest::newRow("both") << QStringList{u"M.txt"_s, u"C.txt"_s}
+                          << QStringList{u"TTR chart EM=true EC=true"_s, u"TTR chart M=M.txt C=C.txt"_s}
+                          << QStringList();
+}
+
+void MainWindowTest::ttrChartNeedsAtLeastOneCurveFile()
+{
+    QFETCH(QStringList, existing);
+    for (const QString& name : existing)
+        createFile(name);
+
+    m_window->TTRChartBtn->click();
+
+    QTEST(m_windows->calls, "calls");
+    QTEST(m_dialogs->texts(), "messages");
+}
+
+void MainWindowTest::infoButtonOpensTheInfoWindow()
+{
+    m_window->InfoBtn->click();
+
+    QCOMPARE(m_windows->calls, QStringList{u"Info"_s});
+}
+
+VOCABRIX_GUI_TEST_MAIN(MainWindowTest)
+#include "MainWindowTest.moc"

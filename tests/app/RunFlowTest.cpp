@@ -1,0 +1,196 @@
+#include "app/TTRJM.h"
+
+#include "GuiTestMain.h"
+#include "ModalWatchdog.h"
+#include "RecordingDialogs.h"
+#include "RecordingWindows.h"
+#include "WorkingDirectory.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <memory>
+#include <optional>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString smallText = QStringLiteral(VOCABRIX_CORPORA "/en-sexam-readme.utf8-bom.txt");
+
+QStringList fileLines(const QString& name)
+{
+    QFile file(name);
+    if (!file.open(QIODevice::ReadOnly))
+        return {u"<missing>"_s};
+    QStringList lines = QString::fromLatin1(file.readAll()).split(u"\r\n"_s);
+    if (lines.constLast().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+bool exists(const QString& name)
+{
+    return QFile::exists(name);
+}
+
+} // namespace
+
+class RunFlowTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void noInputListedAsksForFiles();
+    void missingInputFileEndsTheRun();
+    void onlyEmptyLinesAreRemovedAndTheRunGoesOn();
+    void measureAndModelARealText();
+    void nothingCheckedIsDoneAtOnce();
+    void unwritableOutputShowsTheErrorAndTheProgramGoesOn();
+    void goChecksTheFieldBeingEditedFirst_data();
+    void goChecksTheFieldBeingEditedFirst();
+
+private:
+    std::optional<ScopedTemporaryWorkingDirectory> m_folder;
+    std::unique_ptr<ModalWatchdog> m_watchdog;
+    std::unique_ptr<RecordingDialogs> m_dialogs;
+    std::unique_ptr<RecordingWindows> m_windows;
+    std::unique_ptr<app::THlavni> m_window;
+};
+
+void RunFlowTest::init()
+{
+    m_folder.emplace();
+    m_watchdog = std::make_unique<ModalWatchdog>();
+    m_dialogs = std::make_unique<RecordingDialogs>();
+    m_windows = std::make_unique<RecordingWindows>();
+    m_window = std::make_unique<app::THlavni>(*m_dialogs, *m_windows);
+}
+
+void RunFlowTest::cleanup()
+{
+    m_window.reset();
+    QVERIFY2(!m_watchdog->tripped(), "a real modal window opened");
+    m_watchdog.reset();
+    m_folder.reset();
+}
+
+void RunFlowTest::noInputListedAsksForFiles()
+{
+    m_window->Jed->click();
+
+    QCOMPARE(m_dialogs->texts(), QStringList{u"Use the \"Load input files\" button to determine input files."_s});
+    QVERIFY(!exists(u"M.txt"_s));
+    QVERIFY(!exists(u"C.txt"_s));
+}
+
+void RunFlowTest::missingInputFileEndsTheRun()
+{
+    m_window->JmenaVstupu->setPlainText(u"\n"_s + smallText + u"\n\n   \nmissing.txt"_s);
+
+    m_window->Jed->click();
+
+    // A line of spaces is not empty: it names a file, which does not exist.
+    QCOMPARE(m_dialogs->texts(), QStringList{u"The file \"   \" does not exist! The procedure will be terminated."_s});
+    QCOMPARE(m_window->JmenaVstupu->toPlainText(), smallText + u"\n   \nmissing.txt"_s);
+    QCOMPARE(fileLines(u"M.txt"_s), (QStringList{u"10"_s, u"TTR\tT1TR\tT2TR\tT3TR\tT4TR\t"_s}));
+    QVERIFY(!exists(u"Concordance.txt"_s));
+    QVERIFY(!exists(u"C.txt"_s));
+}
+
+void RunFlowTest::onlyEmptyLinesAreRemovedAndTheRunGoesOn()
+{
+    m_window->JmenaVstupu->setPlainText(u"\n\n"_s);
+    m_window->ChComputeModel->setChecked(false);
+
+    m_window->Jed->click();
+
+    QCOMPARE(m_dialogs->texts(), QStringList{u"Done!"_s});
+    QCOMPARE(m_window->JmenaVstupu->toPlainText(), u""_s);
+    QCOMPARE(fileLines(u"M.txt"_s), (QStringList{u"10"_s, u"TTR\tT1TR\tT2TR\tT3TR\tT4TR\t"_s}));
+}
+
+void RunFlowTest::measureAndModelARealText()
+{
+    m_window->JmenaVstupu->setPlainText(smallText);
+    m_window->FreqOut->setText(u"5"_s);
+
+    m_window->Jed->click();
+
+    QCOMPARE(m_dialogs->texts(), QStringList{u"Done!"_s});
+    const QStringList measured = fileLines(u"M.txt"_s);
+    const QStringList model = fileLines(u"C.txt"_s);
+    QCOMPARE(measured.first(), u"5"_s);
+    QCOMPARE(model.mid(0, 2), measured.mid(0, 2));
+    QCOMPARE(model.size(), measured.size());
+    QVERIFY(measured.size() > 10);
+    QVERIFY(QFile(u"Concordance.txt"_s).size() > 0);
+}
+
+void RunFlowTest::nothingCheckedIsDoneAtOnce()
+{
+    m_window->ChMeasure->setChecked(false);
+    m_window->ChComputeModel->setChecked(false);
+
+    m_window->Jed->click();
+
+    QCOMPARE(m_dialogs->texts(), QStringList{u"Done!"_s});
+    QVERIFY(QDir().entryList(QDir::Files).isEmpty());
+}
+
+void RunFlowTest::unwritableOutputShowsTheErrorAndTheProgramGoesOn()
+{
+    m_window->JmenaVstupu->setPlainText(smallText);
+    m_window->JmenoSouboruZmer->setText(u"missing/M.txt"_s);
+
+    m_window->Jed->click();
+    m_window->JmenoSouboruZmer->setText(u"M.txt"_s);
+    m_window->Jed->click();
+
+    QCOMPARE(m_dialogs->errors(), QStringList{u"Cannot create file \"missing/M.txt\". No such file or directory"_s});
+    QCOMPARE(m_dialogs->messages(), QStringList{u"Done!"_s});
+    QVERIFY(exists(u"C.txt"_s));
+}
+
+void RunFlowTest::goChecksTheFieldBeingEditedFirst_data()
+{
+    QTest::addColumn<QString>("trigger");
+
+    QTest::newRow("mouse click") << u"mouse"_s;
+    QTest::newRow("click without moving the focus") << u"click"_s;
+    QTest::newRow("window not active") << u"inactive"_s;
+}
+
+void RunFlowTest::goChecksTheFieldBeingEditedFirst()
+{
+    QFETCH(QString, trigger);
+    m_window->JmenaVstupu->setPlainText(smallText);
+    m_window->ChComputeModel->setChecked(false);
+    if (trigger != u"inactive"_s) {
+        m_window->show();
+        m_window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    }
+    m_window->FreqOut->setFocus();
+    m_window->FreqOut->setText(u"-20"_s);
+
+    if (trigger == u"mouse"_s)
+        QTest::mouseClick(m_window->Jed, Qt::LeftButton);
+    else
+        m_window->Jed->click();
+
+    QCOMPARE(m_dialogs->texts(), QStringList{u"Done!"_s});
+    QCOMPARE(m_window->FreqOut->text(), u"20"_s);
+    QCOMPARE(fileLines(u"M.txt"_s).first(), u"20"_s);
+}
+
+VOCABRIX_GUI_TEST_MAIN(RunFlowTest)
+#include "RunFlowTest.moc"
