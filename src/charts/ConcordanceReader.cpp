@@ -1,0 +1,53 @@
+#include "ConcordanceReader.h"
+
+#include "measure/IntegerText.h"
+
+#include <QFileInfo>
+
+#include <algorithm>
+
+namespace charts {
+namespace {
+
+ConcordanceEntry parseEntry(QStringView line)
+{
+    const qsizetype tab = line.indexOf(u'\t');
+    if (tab < 0)
+        return {line, 0};
+    const qint32 frequency = measure::frequencyFromText(line.sliced(tab + 1)).value_or(0);
+    return {line.first(tab), std::max(frequency, 0)};
+}
+
+} // namespace
+
+int CompareByFrequency(const ConcordanceEntry& a, const ConcordanceEntry& b)
+{
+    if (a.frequency > 0 && b.frequency > 0)
+        return b.frequency - a.frequency;
+    if (a.frequency > 0)
+        return -1;
+    if (b.frequency > 0)
+        return 1;
+    return 0;
+}
+
+RankFrequency readRankFrequency(const QString& path)
+{
+    RankFrequency result;
+    result.source = measure::readTextFile(QFileInfo(path).absoluteFilePath());
+
+    std::vector<ConcordanceEntry>& entries = result.ranked;
+    entries.reserve(result.source.lines.size());
+    for (const QStringView line : result.source.lines)
+        entries.push_back(parseEntry(line));
+
+    // Stable, so types of equal frequency keep the order of the file.
+    std::stable_sort(entries.begin(), entries.end(),
+                     [](const ConcordanceEntry& a, const ConcordanceEntry& b) { return CompareByFrequency(a, b) < 0; });
+    const auto unranked =
+        std::find_if(entries.begin(), entries.end(), [](const ConcordanceEntry& e) { return e.frequency <= 0; });
+    entries.erase(unranked, entries.end());
+    return result;
+}
+
+} // namespace charts

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "measure/TextReader.h"
+
+#include <QString>
+#include <QStringView>
+
+#include <vector>
+
+namespace charts {
+
+// One line of a concordance file: the text before its first TAB and the frequency read from the rest.
+struct ConcordanceEntry
+{
+    QStringView type;
+    qint32 frequency = 0; // never negative
+};
+
+// Sort order of the rank-frequency plot; negative when `a` comes first. Higher positive frequencies come
+// first; an entry without a positive frequency comes after every entry with one.
+int CompareByFrequency(const ConcordanceEntry& a, const ConcordanceEntry& b);
+
+// The ranked types of a concordance file: `ranked[i]` has rank i + 1. Lines without a positive frequency
+// (the header among them) take no rank. The types are views into `source`.
+struct RankFrequency
+{
+    measure::TextLines source;
+    std::vector<ConcordanceEntry> ranked;
+};
+
+// Throws measure::PlatformError when the file cannot be read (the message names its full path) or when the
+// digits of a frequency do not fit a signed 32-bit integer.
+RankFrequency readRankFrequency(const QString& path);
+
+} // namespace charts

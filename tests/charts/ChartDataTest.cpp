@@ -1,0 +1,211 @@
+#include "charts/ConcordanceReader.h"
+#include "charts/CurveFile.h"
+
+#include "TestFiles.h"
+#include "WorkingDirectory.h"
+
+#include <gtest/gtest.h>
+
+using namespace charts;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct Ranked
+{
+    QString type;
+    qint32 frequency;
+
+    friend bool operator==(const Ranked&, const Ranked&) = default;
+    friend void PrintTo(const Ranked& r, std::ostream* out) { *out << r.type.toStdString() << ":" << r.frequency; }
+};
+
+std::vector<Ranked> rankFile(const QByteArray& bytes)
+{
+    writeTestFile(u"Concordance.txt"_s, bytes);
+    const RankFrequency result = readRankFrequency(u"Concordance.txt"_s);
+    std::vector<Ranked> ranked;
+    for (const ConcordanceEntry& entry : result.ranked)
+        ranked.push_back({entry.type.toString(), entry.frequency});
+    return ranked;
+}
+
+CurveFile curveFile(const QByteArray& bytes, CurveValues values = CurveValues::Integer)
+{
+    writeTestFile(u"M.txt"_s, bytes);
+    return readCurveFile(u"M.txt"_s, values);
+}
+
+std::vector<double> xs(const CurveColumn& column)
+{
+    std::vector<double> result;
+    for (const CurvePoint& point : column.points)
+        result.push_back(point.x);
+    return result;
+}
+
+std::vector<double> ys(const CurveColumn& column)
+{
+    std::vector<double> result;
+    for (const CurvePoint& point : column.points)
+        result.push_back(point.y);
+    return result;
+}
+
+class ChartData : public ::testing::Test
+{
+protected:
+    ScopedTemporaryWorkingDirectory m_folder;
+};
+
+} // namespace
+
+using RankFrequencyFile = ChartData;
+
+TEST_F(RankFrequencyFile, RanksTypesByDescendingFrequencyWithoutTheHeader)
+{
+    EXPECT_EQ(rankFile("\xEF\xBB\xBFType\tFrequency\r\na\t2\r\nb\t1\r\nc\t3\r\n"),
+              (std::vector<Ranked>{{u"c"_s, 3}, {u"a"_s, 2}, {u"b"_s, 1}}));
+}
+
+TEST_F(RankFrequencyFile, TypesOfEqualFrequencyKeepTheirFileOrder)
+{
+    EXPECT_EQ(rankFile("Type\tFrequency\nz\t1\ny\t5\nx\t1\nw\t1\n"),
+              (std::vector<Ranked>{{u"y"_s, 5}, {u"z"_s, 1}, {u"x"_s, 1}, {u"w"_s, 1}}));
+}
+
+TEST_F(RankFrequencyFile, HeaderAloneGivesNoRanks)
+{
+    EXPECT_TRUE(rankFile("\xEF\xBB\xBFType\tFrequency\r\n").empty());
+}
+
+TEST_F(RankFrequencyFile, FrequencyTextFallsBackToItsDigits)
+{
+    struct Case
+    {
+        const char* text;
+        qint32 frequency; // 0: no rank
+    };
+    const Case cases[] = {
+        {"12x", 12}, {"1 234", 1234}, {" 7", 7}, {"7 ", 7}, {"x", 0}, {"-5", 0}, {"$1F", 31}, {"", 0}, {"0", 0},
+    };
+    for (const Case& c : cases) {
+        const std::vector<Ranked> ranked = rankFile(QByteArray("w\t") + c.text + "\r\n");
+        const std::vector<Ranked> expected =
+            c.frequency > 0 ? std::vector<Ranked>{{u"w"_s, c.frequency}} : std::vector<Ranked>{};
+        EXPECT_EQ(ranked, expected) << "frequency text '" << c.text << "'";
+    }
+}
+
+TEST_F(RankFrequencyFile, TypeSplitOverTwoLinesRanksItsSecondPart)
+{
+    // A type holding CR LF: the first line has no TAB, the second carries the rest, a TAB and the frequency.
+    EXPECT_EQ(rankFile("Type\tFrequency\r\nfirst\r\nsecond\t4\r\n\t2\r\n"),
+              (std::vector<Ranked>{{u"second"_s, 4}, {QString(), 2}}));
+}
+
+using CurveFileReading = ChartData;
+
+TEST_F(CurveFileReading, RowsLieAtMultiplesOfTheDensity)
+{
+    const CurveFile file = curveFile("10\r\nTTR\tT1TR\t\r\n5\t4\t\r\n9\t6\t\r\n12\t7\t\r\n");
+    ASSERT_EQ(file.density, 10u);
+    ASSERT_EQ(file.columns.size(), 2u);
+    EXPECT_EQ(file.columns[0].name, u"TTR"_s);
+    EXPECT_EQ(file.columns[1].name, u"T1TR"_s);
+    EXPECT_EQ(xs(file.columns[0]), (std::vector<double>{10, 20, 30}));
+    EXPECT_EQ(ys(file.columns[0]), (std::vector<double>{5, 9, 12}));
+    EXPECT_EQ(ys(file.columns[1]), (std::vector<double>{4, 6, 7}));
+    EXPECT_FALSE(file.failure);
+
+    const CurveFile model = curveFile("2\r\nTTR\t\r\n1.000\t\r\n1.667\t\r\n", CurveValues::FloatingPoint);
+    EXPECT_EQ(ys(model.columns[0]), (std::vector<double>{1.0, 1.667}));
+    EXPECT_EQ(xs(model.columns[0]), (std::vector<double>{2, 4}));
+}
+
+TEST_F(CurveFileReading, EveryLineAdvancesTheTokenCountEvenAnEmptyOne)
+{
+    EXPECT_EQ(xs(curveFile("10\r\nTTR\t\r\n1\t\r\n\r\n3\t\r\n").columns[0]), (std::vector<double>{10, 30}));
+    const CurveFile headerOnly = curveFile("10\r\nTTR\tT1TR\t\r\n");
+    ASSERT_EQ(headerOnly.columns.size(), 2u);
+    EXPECT_TRUE(headerOnly.columns[1].points.empty());
+}
+
+TEST_F(CurveFileReading, FieldsBeyondTheHeaderAreIgnored)
+{
+    const CurveFile file = curveFile("10\r\nTTR\tT1TR\t\r\n1\t2\t3\tnot a number\t\r\n4\t5\t\r\n");
+    ASSERT_EQ(file.columns.size(), 2u);
+    EXPECT_EQ(ys(file.columns[0]), (std::vector<double>{1, 4}));
+    EXPECT_EQ(ys(file.columns[1]), (std::vector<double>{2, 5}));
+    EXPECT_FALSE(file.failure);
+}
+
+TEST_F(CurveFileReading, DataUnderAHeaderWithoutColumnsIsIgnored)
+{
+    const CurveFile file = curveFile("10\r\n\r\n1\t2\t\r\nx\t\r\n");
+    EXPECT_TRUE(file.columns.empty());
+    EXPECT_FALSE(file.failure);
+}
+
+TEST_F(CurveFileReading, TextAfterTheLastTabStaysWithItsLine)
+{
+    // The trailing "T2TR" and "9" end no field; they must not be glued to the next line's first field.
+    const CurveFile file = curveFile("10\r\nTTR\tT1TR\tT2TR\r\n1\t2\t9\r\n3\t4\t\r\n");
+    ASSERT_EQ(file.columns.size(), 2u);
+    EXPECT_EQ(ys(file.columns[0]), (std::vector<double>{1, 3}));
+    EXPECT_EQ(ys(file.columns[1]), (std::vector<double>{2, 4}));
+    EXPECT_FALSE(file.failure);
+}
+
+TEST_F(CurveFileReading, BadValueStopsButKeepsWhatWasRead)
+{
+    const CurveFile file = curveFile("10\r\nTTR\tT1TR\t\r\n1\t2\t\r\n3\tx\t\r\n5\t6\t\r\n");
+    EXPECT_EQ(file.failure, u"''x'' is not a valid integer value"_s);
+    EXPECT_EQ(ys(file.columns[0]), (std::vector<double>{1, 3}));
+    EXPECT_EQ(ys(file.columns[1]), (std::vector<double>{2}));
+
+    const CurveFile model = curveFile("10\r\nTTR\t\r\n1,500\t\r\n", CurveValues::FloatingPoint);
+    EXPECT_EQ(model.failure, u"'1,500' is not a valid floating point value"_s);
+}
+
+TEST_F(CurveFileReading, BadDensityReadsNothing)
+{
+    for (const QByteArray& bytes : {QByteArray("ten\r\nTTR\t\r\n1\t\r\n"), QByteArray()}) {
+        const CurveFile file = curveFile(bytes);
+        const QString line = bytes.isEmpty() ? QString() : u"ten"_s;
+        EXPECT_EQ(file.failure, u"''%1'' is not a valid integer value"_s.arg(line));
+        EXPECT_FALSE(file.density);
+        EXPECT_TRUE(file.columns.empty());
+    }
+}
+
+TEST(FloatingPointText, AcceptsOnlyDecimalNumbersWithPoint)
+{
+    struct Case
+    {
+        const char16_t* text;
+        std::optional<double> value;
+    };
+    const Case cases[] = {
+        {u"1.5", 1.5},     {u" -2.25 ", -2.25}, {u"+3", 3.0},      {u"1e3", 1000.0},
+        {u"2.5E-1", 0.25}, {u".5", 0.5},        {u"5.", 5.0},      {u"1234.568", 1234.568},
+        {u"", {}},         {u" ", {}},          {u"1,5", {}},      {u"1.2.3", {}},
+        {u".", {}},        {u"e5", {}},         {u"1e", {}},       {u"1e+", {}},
+        {u"--1", {}},      {u"1 2", {}},        {u"nan", {}},      {u"inf", {}},
+        {u"0x10", {}},     {u"1e999", {}},      {u"\u0661.5", {}},
+    };
+    for (const Case& c : cases) {
+        const QString text = QString::fromUtf16(c.text);
+        EXPECT_EQ(toFloatingPoint(text), c.value) << text.toStdString();
+    }
+}
+
+TEST(SubtractCurves, PairsPointsOfEqualX)
+{
+    const std::vector<CurvePoint> model{{10, 1}, {20, 2}, {30, 3}, {40, 4}, {50, 5}, {60, 6}};
+    const std::vector<CurvePoint> measured{{20, 5}, {40, 9}, {60, 10}};
+    EXPECT_EQ(subtractCurves(measured, model), (std::vector<CurvePoint>{{20, 3}, {40, 5}, {60, 4}}));
+    EXPECT_EQ(subtractCurves(model, measured), (std::vector<CurvePoint>{{20, -3}, {40, -5}, {60, -4}}));
+    EXPECT_TRUE(subtractCurves({}, model).empty());
+    EXPECT_TRUE(subtractCurves(measured, {}).empty());
+}

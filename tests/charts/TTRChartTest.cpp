@@ -1,0 +1,357 @@
+#include "charts/ChartView.h"
+#include "charts/CheckList.h"
+#include "charts/TTRChartForm.h"
+
+#include "GuiTestMain.h"
+#include "RecordingDialogs.h"
+#include "TestFiles.h"
+#include "WorkingDirectory.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QPushButton>
+#include <QTest>
+
+using namespace charts;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QByteArray modelFile = "10\r\nTTR\tT1TR\t\r\n5.000\t4.500\t\r\n9.250\t6.000\t\r\n12.000\t7.000\t\r\n";
+const QByteArray measuredFile = "10\r\nTTR\tT1TR\t\r\n6\t4\t\r\n9\t5\t\r\n13\t8\t\r\n";
+
+QStringList itemTexts(const CheckList& list)
+{
+    QStringList texts;
+    for (int i = 0; i < list.count(); ++i)
+        texts.append(list.item(i)->text());
+    return texts;
+}
+
+QList<bool> checkStates(const CheckList& list)
+{
+    QList<bool> states;
+    for (int i = 0; i < list.count(); ++i)
+        states.append(list.isChecked(i));
+    return states;
+}
+
+QList<double> ys(const ChartSeries& series, double CurvePoint::*coordinate = &CurvePoint::y)
+{
+    QList<double> values;
+    for (const CurvePoint& point : series.points())
+        values.append(point.*coordinate);
+    return values;
+}
+
+QList<double> xs(const ChartSeries& series)
+{
+    return ys(series, &CurvePoint::x);
+}
+
+// One window per test, in its own folder, with the files of one run.
+struct TTRWindow
+{
+    TTRWindow(const QByteArray& model = modelFile, const QByteArray& measured = measuredFile)
+    {
+        if (!model.isNull())
+            writeTestFile(u"C.txt"_s, model);
+        if (!measured.isNull())
+            writeTestFile(u"M.txt"_s, measured);
+    }
+
+    // What "View TTR Chart" does.
+    void open(bool measured = true, bool model = true)
+    {
+        window.hide();
+        window.EM = measured;
+        window.EC = model;
+        window.JmenoZdrojeM = u"M.txt"_s;
+        window.JmenoZdrojeC = u"C.txt"_s;
+        window.show();
+    }
+
+    QStringList seriesTitles(bool activeOnly = false)
+    {
+        QStringList titles;
+        for (int i = 0; i < window.Graf->seriesCount(); ++i) {
+            if (!activeOnly || window.Graf->series(i).isActive())
+                titles.append(window.Graf->series(i).title());
+        }
+        return titles;
+    }
+    QStringList activeSeries() { return seriesTitles(true); }
+
+    ChartSeries& series(const QString& title) { return window.Graf->series(int(seriesTitles().indexOf(title))); }
+
+    ScopedTemporaryWorkingDirectory folder;
+    RecordingDialogs dialogs;
+    TTTRChart window{dialogs};
+};
+
+} // namespace
+
+class TTRChartTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void startsWithItsControlsAndTitles()
+    {
+        TTRWindow ttr;
+        TTTRChart& w = ttr.window;
+        QCOMPARE(w.windowTitle(), u"TTR Chart"_s);
+        QVERIFY(w.isWindow());
+        QCOMPARE(w.Graf->title(), u"Type-token Relation"_s);
+        QCOMPARE(w.Graf->axisTitle(ChartAxis::Bottom), u"Number of tokens"_s);
+        QCOMPARE(w.Graf->axisTitle(ChartAxis::Left), u"Number of types"_s);
+        QVERIFY(w.Graf->isLegendVisible());
+        QCOMPARE(itemTexts(*w.ChMeasured), QStringList{u"Measured"_s});
+        QCOMPARE(itemTexts(*w.ChModel), QStringList{u"Model"_s});
+        QCOMPARE(itemTexts(*w.ChSubtraction), QStringList{u"Subtraction"_s});
+        QCOMPARE(w.ChSubtraction->toolTip(), u"Subtraction of the measured and the model"_s);
+        for (const CheckList* list : {w.ChMeasured, w.ChModel, w.ChSubtraction})
+            QVERIFY(list->isHidden() && !list->isChecked(0));
+        const QStringList buttons{w.Button1->text(), w.Button2->text(), w.BtClear->text(), w.BtReload->text()};
+        QCOMPARE(buttons, (QStringList{u"Save"_s, u"Print"_s, u"Clear"_s, u"Reload"_s}));
+    }
+
+    void loadAddsNumberedSeriesOfBothFilesAndTheirDifferences()
+    {
+        TTRWindow ttr;
+        ttr.open();
+        TTTRChart& w = ttr.window;
+        QCOMPARE(ttr.dialogs.texts(), QStringList());
+        QCOMPARE(w.Cislomereni, 1u);
+        QCOMPARE(w.HustotaM, 10u);
+        QCOMPARE(w.HustotaC, 10u);
+        QCOMPARE(itemTexts(*w.ChMeasured), (QStringList{u"Measured"_s, u"(1) TTR"_s, u"(1) T1TR"_s}));
+        QCOMPARE(itemTexts(*w.ChModel), (QStringList{u"Model"_s, u"(1) TTR"_s, u"(1) T1TR"_s}));
+        QCOMPARE(itemTexts(*w.ChSubtraction), (QStringList{u"Subtraction"_s, u"(1) TTR"_s, u"(1) T1TR"_s}));
+        QCOMPARE(w.Aktualni, 2u);
+        QCOMPARE(ttr.seriesTitles(), (QStringList{u"Model: (1) TTR"_s, u"Model: (1) T1TR"_s, u"Data: (1) TTR"_s,
+                                                  u"Data: (1) T1TR"_s, u"Sub.(1) TTR"_s, u"Sub.(1) T1TR"_s}));
+        QCOMPARE(ttr.activeSeries(), QStringList());
+        for (int i = 0; i < w.Graf->seriesCount(); ++i) {
+            QCOMPARE(xs(w.Graf->series(i)), (QList<double>{10, 20, 30}));
+            QCOMPARE(w.Graf->series(i).pointerSize(), 2);
+            QVERIFY(!w.Graf->series(i).pointerOutlineVisible());
+        }
+        QCOMPARE(ys(ttr.series(u"Model: (1) TTR"_s)), (QList<double>{5, 9.25, 12}));
+        QCOMPARE(ys(ttr.series(u"Data: (1) T1TR"_s)), (QList<double>{4, 5, 8}));
+        QCOMPARE(ys(ttr.series(u"Sub.(1) TTR"_s)), (QList<double>{1, -0.25, 1}));
+        QCOMPARE(ys(ttr.series(u"Sub.(1) T1TR"_s)), (QList<double>{-0.5, -1, 1}));
+        QCOMPARE(w.ChModel->seriesAt(1), &ttr.series(u"Model: (1) TTR"_s));
+        QCOMPARE(w.ChSubtraction->seriesAt(2), &ttr.series(u"Sub.(1) T1TR"_s));
+
+        QVERIFY(w.ChMeasured->isVisible() && w.ChModel->isVisible() && w.ChSubtraction->isVisible());
+        QCoreApplication::sendPostedEvents(); // lays out the lists shown during the load
+        QCOMPARE_LT(w.ChMeasured->x(), w.ChModel->x());
+        QCOMPARE_LT(w.ChModel->x(), w.ChSubtraction->x());
+        QCOMPARE(w.ChSubtraction->geometry().right(), w.width() - 1);
+    }
+
+    void reloadAddsALoadAndNoSecondDifferenceForTheFirst()
+    {
+        TTRWindow ttr;
+        ttr.open();
+        ttr.window.show(); // already shown: loads nothing
+        QCOMPARE(ttr.window.Cislomereni, 1u);
+        ttr.window.BtReload->click();
+        TTTRChart& w = ttr.window;
+        QCOMPARE(w.Cislomereni, 2u);
+        QCOMPARE(itemTexts(*w.ChModel),
+                 (QStringList{u"Model"_s, u"(1) TTR"_s, u"(1) T1TR"_s, u"(2) TTR"_s, u"(2) T1TR"_s}));
+        QCOMPARE(itemTexts(*w.ChSubtraction),
+                 (QStringList{u"Subtraction"_s, u"(1) TTR"_s, u"(1) T1TR"_s, u"(2) TTR"_s, u"(2) T1TR"_s}));
+        QCOMPARE(w.Graf->seriesCount(), 12);
+        QCOMPARE(ys(ttr.series(u"Sub.(2) TTR"_s)), (QList<double>{1, -0.25, 1}));
+    }
+
+    void clearStartsAgainFromTheFirstLoad()
+    {
+        TTRWindow ttr;
+        ttr.open();
+        ttr.window.ChModel->item(0)->setCheckState(Qt::Checked);
+        ttr.window.BtClear->click();
+        TTTRChart& w = ttr.window;
+        QCOMPARE(w.Cislomereni, 0u);
+        QCOMPARE(w.Graf->seriesCount(), 0);
+        for (const CheckList* list : {w.ChMeasured, w.ChModel, w.ChSubtraction}) {
+            QCOMPARE(list->count(), 1);
+            QCOMPARE(checkStates(*list), QList<bool>{false});
+            QVERIFY(!list->rememberedHeaderState());
+            QVERIFY(list->isHidden());
+        }
+        QVERIFY(w.isVisible());
+
+        ttr.open();
+        QCOMPARE(itemTexts(*w.ChModel), (QStringList{u"Model"_s, u"(1) TTR"_s, u"(1) T1TR"_s}));
+        QCOMPARE(ttr.seriesTitles().first(), u"Model: (1) TTR"_s);
+    }
+
+    void onlyTheMeasuredFile()
+    {
+        TTRWindow ttr(QByteArray(), measuredFile);
+        ttr.open(true, false);
+        QVERIFY(ttr.window.ChMeasured->isVisible());
+        QVERIFY(ttr.window.ChModel->isHidden());
+        QVERIFY(ttr.window.ChSubtraction->isHidden());
+        QCOMPARE(ttr.seriesTitles(), (QStringList{u"Data: (1) TTR"_s, u"Data: (1) T1TR"_s}));
+    }
+
+    void differencesOnlyWhereBothFilesHaveTheTokenCount()
+    {
+        TTRWindow ttr("10\r\nTTR\t\r\n1\t\r\n2\t\r\n3\t\r\n4\t\r\n5\t\r\n6\t\r\n",
+                      "20\r\nTTR\t\r\n10\t\r\n20\t\r\n30\t\r\n");
+        ttr.open();
+        QCOMPARE(xs(ttr.series(u"Sub.(1) TTR"_s)), (QList<double>{20, 40, 60}));
+        QCOMPARE(ys(ttr.series(u"Sub.(1) TTR"_s)), (QList<double>{8, 16, 24}));
+        QCOMPARE(ttr.window.HustotaC, 10u);
+        QCOMPARE(ttr.window.HustotaM, 20u);
+    }
+
+    void differencesOnlyForColumnsOfBothFiles()
+    {
+        TTRWindow ttr(modelFile, "10\r\nTTR\tT1TR\tT2TR\t\r\n6\t4\t1\t\r\n");
+        ttr.open();
+        QCOMPARE(itemTexts(*ttr.window.ChSubtraction), (QStringList{u"Subtraction"_s, u"(1) TTR"_s, u"(1) T1TR"_s}));
+    }
+
+    void headerOnlyFilesGiveSeriesWithoutPoints()
+    {
+        TTRWindow ttr("10\r\nTTR\tT1TR\t\r\n", "10\r\nTTR\tT1TR\t\r\n");
+        ttr.open();
+        QCOMPARE(ttr.window.Graf->seriesCount(), 6);
+        for (int i = 0; i < 6; ++i)
+            QCOMPARE(ttr.window.Graf->series(i).pointCount(), 0);
+    }
+
+    void badModelValueStopsTheLoadKeepingWhatItAdded()
+    {
+        TTRWindow ttr("10\r\nTTR\tT1TR\t\r\n5.000\t4.500\t\r\n9.250\t1,500\t\r\n12.000\t7.000\t\r\n");
+        ttr.open();
+        QCOMPARE(ttr.dialogs.texts(), QStringList{u"'1,500' is not a valid floating point value"_s});
+        QVERIFY(ttr.window.isVisible());
+        QCOMPARE(ttr.seriesTitles(), (QStringList{u"Model: (1) TTR"_s, u"Model: (1) T1TR"_s}));
+        QCOMPARE(ys(ttr.series(u"Model: (1) TTR"_s)), (QList<double>{5, 9.25}));
+        QCOMPARE(ys(ttr.series(u"Model: (1) T1TR"_s)), (QList<double>{4.5}));
+        QVERIFY(ttr.window.ChMeasured->isHidden());
+        QVERIFY(ttr.window.ChSubtraction->isHidden());
+
+        writeTestFile(u"C.txt"_s, modelFile);
+        ttr.open();
+        QCOMPARE(ttr.window.Cislomereni, 2u);
+        QCOMPARE(itemTexts(*ttr.window.ChMeasured), (QStringList{u"Measured"_s, u"(2) TTR"_s, u"(2) T1TR"_s}));
+    }
+
+    void badMeasuredValueBuildsNoDifferences()
+    {
+        TTRWindow ttr(modelFile, "10\r\nTTR\tT1TR\t\r\n6\t4\t\r\nx\t5\t\r\n");
+        ttr.open();
+        QCOMPARE(ttr.dialogs.texts(), QStringList{u"''x'' is not a valid integer value"_s});
+        QVERIFY(ttr.window.ChSubtraction->isHidden());
+        QCOMPARE(ttr.window.Graf->seriesCount(), 4);
+        QCOMPARE(ys(ttr.series(u"Data: (1) TTR"_s)), (QList<double>{6}));
+    }
+
+    void missingModelFileStopsTheLoad()
+    {
+        TTRWindow ttr(QByteArray(), measuredFile);
+        ttr.open();
+        QCOMPARE(ttr.dialogs.texts(), QStringList{u"Cannot open file \"%1\". No such file or directory"_s.arg(
+                                          QDir::current().absoluteFilePath(u"C.txt"_s))});
+        QCOMPARE(ttr.window.Graf->seriesCount(), 0);
+        QVERIFY(ttr.window.ChModel->isVisible());
+        QVERIFY(ttr.window.ChMeasured->isHidden());
+    }
+
+    void misshapenFilesStayInTheirOwnSeries()
+    {
+        // More fields than columns, data under an empty header, text after the last TAB.
+        TTRWindow ttr("10\r\n\r\n1\t2\t\r\n", "10\r\nTTR\t\r\n1\t2\t3\t\r\n4\t5\r\n6\t\r\n");
+        ttr.open();
+        ttr.open();
+        QCOMPARE(ttr.dialogs.texts(), QStringList());
+        QCOMPARE(ttr.seriesTitles(), (QStringList{u"Data: (1) TTR"_s, u"Data: (2) TTR"_s}));
+        QCOMPARE(ys(ttr.series(u"Data: (1) TTR"_s)), (QList<double>{1, 4, 6}));
+        QCOMPARE(ys(ttr.series(u"Data: (2) TTR"_s)), (QList<double>{1, 4, 6}));
+    }
+
+    void headerItemSwitchesTheWholeGroup()
+    {
+        TTRWindow ttr;
+        ttr.open();
+        CheckList& model = *ttr.window.ChModel;
+        model.item(0)->setCheckState(Qt::Checked);
+        QCOMPARE(checkStates(model), (QList<bool>{true, true, true}));
+        QVERIFY(model.rememberedHeaderState());
+        QCOMPARE(ttr.activeSeries(), (QStringList{u"Model: (1) TTR"_s, u"Model: (1) T1TR"_s}));
+
+        model.item(0)->setCheckState(Qt::Unchecked);
+        QCOMPARE(checkStates(model), (QList<bool>{false, false, false}));
+        QCOMPARE(ttr.activeSeries(), QStringList());
+    }
+
+    void itemSwitchesItsSeriesAloneFromTheKeyboardToo()
+    {
+        TTRWindow ttr;
+        ttr.open();
+        CheckList& measured = *ttr.window.ChMeasured;
+        measured.setFocus();
+        measured.setCurrentRow(2);
+        QTest::keyClick(&measured, Qt::Key_Space);
+        QCOMPARE(checkStates(measured), (QList<bool>{false, false, true}));
+        QCOMPARE(ttr.activeSeries(), QStringList{u"Data: (1) T1TR"_s});
+
+        ttr.window.ChSubtraction->item(1)->setCheckState(Qt::Checked);
+        QCOMPARE(ttr.activeSeries(), (QStringList{u"Data: (1) T1TR"_s, u"Sub.(1) TTR"_s}));
+    }
+
+    void checkedHeaderLeavesTheNextLoadSwitchedOff()
+    {
+        TTRWindow ttr;
+        ttr.open();
+        CheckList& model = *ttr.window.ChModel;
+        model.item(0)->setCheckState(Qt::Checked);
+        ttr.window.BtReload->click();
+        QCOMPARE(checkStates(model), (QList<bool>{true, true, true, false, false}));
+        QCOMPARE(ttr.activeSeries(), (QStringList{u"Model: (1) TTR"_s, u"Model: (1) T1TR"_s}));
+
+        model.item(0)->setCheckState(Qt::Unchecked);
+        model.item(0)->setCheckState(Qt::Checked);
+        QCOMPARE(ttr.activeSeries().size(), 4);
+    }
+
+    void saveProposesTheNameChosenLast()
+    {
+        TTRWindow ttr;
+        ttr.open();
+        ttr.dialogs.answerSaveFile(u"ttr.bmp"_s);
+        ttr.window.Button1->click();
+        ttr.dialogs.answerSaveFile(u"ttr.png"_s);
+        ttr.window.Button1->click();
+        ttr.dialogs.answerSaveFile(std::nullopt);
+        ttr.window.Button1->click();
+
+        QStringList proposed;
+        for (const dialogs::SaveFileRequest& request : ttr.dialogs.saveRequests()) {
+            QCOMPARE(request.defaultExtension, u"bmp"_s);
+            proposed.append(request.proposedName);
+        }
+        QCOMPARE(proposed, (QStringList{QString(), u"ttr.bmp"_s, u"ttr.png"_s}));
+        QCOMPARE(ttr.dialogs.texts(),
+                 (QStringList{u"The chart was saved to ttr.bmp"_s, u"The chart was saved to ttr.png"_s}));
+    }
+
+    void scaleSwitchesTheAxesAsInTheRankFrequencyChart()
+    {
+        TTRWindow ttr;
+        ttr.open();
+        ttr.window.Scale->setCurrentIndex(3);
+        QVERIFY(ttr.window.Graf->isLogarithmic(ChartAxis::Left) && ttr.window.Graf->isLogarithmic(ChartAxis::Bottom));
+    }
+};
+
+VOCABRIX_GUI_TEST_MAIN(TTRChartTest)
+#include "TTRChartTest.moc"
