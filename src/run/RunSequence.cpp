@@ -38,11 +38,6 @@ RunSettings readSettings(const RunHost& host)
     return settings;
 }
 
-bool holdsNoText(const QStringList& lines)
-{
-    return lines.isEmpty() || (lines.size() == 1 && lines.front().isEmpty());
-}
-
 // Writing a file the run reads would destroy it before or while it is read: the run's inputs stay untouched.
 void refuseToOverwriteInputs(const QStringList& outputs, const QStringList& inputs)
 {
@@ -148,7 +143,7 @@ bool runSequence(RunHost& host)
     const RunSettings settings = readSettings(host);
     std::optional<measure::Slovnik> slovnik;
     if (host.measureChecked()) {
-        if (holdsNoText(host.inputLines())) {
+        if (host.inputLines().isEmpty()) {
             host.showMessage(QStringLiteral("Use the \"Load input files\" button to determine input files."));
             return false;
         }
