@@ -11,18 +11,23 @@
 
 namespace measure {
 
-ByteStream::ByteStream(const QString& path)
-    : m_path(path),
-      m_file(std::fopen(QFile::encodeName(path).constData(), "rb"))
+OpenFile openForReading(const QString& path, struct stat& status)
 {
-    if (!m_file)
+    OpenFile file(std::fopen(QFile::encodeName(path).constData(), "rb"));
+    if (!file)
         throwCannotOpen(path, errno);
-    struct stat status = {};
-    if (fstat(fileno(m_file.get()), &status) != 0)
+    if (fstat(fileno(file.get()), &status) != 0)
         throwCannotOpen(path, errno);
-    // Opening a folder for reading succeeds here; reading it would not.
     if (S_ISDIR(status.st_mode))
         throwCannotOpen(path, EISDIR);
+    return file;
+}
+
+ByteStream::ByteStream(const QString& path)
+    : m_path(path)
+{
+    struct stat status = {};
+    m_file = openForReading(path, status);
     if (!S_ISREG(status.st_mode)) {
         m_file.reset();
         m_kept = readFileBytes(path);

@@ -6,7 +6,19 @@
 #include <cstdio>
 #include <memory>
 
+struct stat;
+
 namespace measure {
+
+struct FileCloser
+{
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using OpenFile = std::unique_ptr<std::FILE, FileCloser>;
+
+// Opens a file for reading and fills `status`. Throws PlatformError "Cannot open file \"path\". reason", also for
+// a folder, which opens for reading here but cannot be read.
+OpenFile openForReading(const QString& path, struct stat& status);
 
 // Reads a file block by block, from the start as often as needed. A regular file is read from disk each time;
 // anything else (a pipe) can be read only once, so it is read whole at the start and kept in memory.
@@ -21,13 +33,8 @@ public:
     void rewind();
 
 private:
-    struct FileCloser
-    {
-        void operator()(std::FILE* file) const { std::fclose(file); }
-    };
-
     QString m_path;
-    std::unique_ptr<std::FILE, FileCloser> m_file;
+    OpenFile m_file;
     QByteArray m_kept;
     qsizetype m_keptPosition = 0;
 };

@@ -1,9 +1,8 @@
 #include "TextReader.h"
 
+#include "ByteStream.h"
 #include "PlatformError.h"
 #include "TextDecoding.h"
-
-#include <QFile>
 
 #include <cerrno>
 #include <cstdio>
@@ -11,14 +10,6 @@
 #include <sys/stat.h>
 
 namespace measure {
-namespace {
-
-struct FileCloser
-{
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
-} // namespace
 
 QString decodeText(QByteArrayView bytes)
 {
@@ -55,16 +46,8 @@ std::vector<QStringView> splitLines(QStringView text)
 
 QByteArray readFileBytes(const QString& path)
 {
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(QFile::encodeName(path).constData(), "rb"));
-    if (!file)
-        throwCannotOpen(path, errno);
-
     struct stat status = {};
-    if (fstat(fileno(file.get()), &status) != 0)
-        throwCannotOpen(path, errno);
-    // Opening a folder for reading succeeds here; reading it would not.
-    if (S_ISDIR(status.st_mode))
-        throwCannotOpen(path, EISDIR);
+    const OpenFile file = openForReading(path, status);
 
     // One byte more than the file holds: a short read then tells the end without growing a large buffer.
     // A file without a size (a pipe) or one still growing doubles the buffer as it goes.
