@@ -6,7 +6,7 @@ packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev libqcustomplot-dev libabsl-dev libgl-dev
     libgtest-dev libgmock-dev googletest libbenchmark-dev
-    xvfb xauth fonts-dejavu-core
+    clang-format xvfb xauth fonts-dejavu-core time
 )
 
 missing=()

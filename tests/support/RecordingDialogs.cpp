@@ -7,8 +7,7 @@ namespace {
 
 [[noreturn]] void failUnprepared(const char* dialog)
 {
-    QTest::qFail(qPrintable(QStringLiteral("unexpected %1 dialog").arg(QLatin1StringView(dialog))), __FILE__,
-                 __LINE__);
+    QTest::qFail(qPrintable(QStringLiteral("unexpected %1 dialog").arg(QLatin1StringView(dialog))), __FILE__, __LINE__);
     qFatal("unexpected %s dialog", dialog);
 }
 
