@@ -1,10 +1,7 @@
 #include "app/TTRJM.h"
 
 #include "GuiTestMain.h"
-#include "ModalWatchdog.h"
-#include "RecordingDialogs.h"
-#include "RecordingWindows.h"
-#include "WorkingDirectory.h"
+#include "MainWindowFixture.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -20,7 +17,6 @@
 #include <QToolButton>
 
 #include <memory>
-#include <optional>
 
 using namespace Qt::StringLiterals;
 
@@ -73,35 +69,32 @@ private:
     void leave(QLineEdit* edit, const QString& text);
     QLineEdit* edit(const QString& name) const;
 
-    std::optional<ScopedTemporaryWorkingDirectory> m_folder;
-    std::unique_ptr<ModalWatchdog> m_watchdog;
-    std::unique_ptr<RecordingDialogs> m_dialogs;
-    std::unique_ptr<RecordingWindows> m_windows;
-    std::unique_ptr<app::THlavni> m_window;
+    std::unique_ptr<MainWindowFixture> m_fixture;
+    app::THlavni* m_window = nullptr;
+    RecordingDialogs* m_dialogs = nullptr;
+    RecordingWindows* m_windows = nullptr;
 };
 
 void MainWindowTest::init()
 {
-    m_folder.emplace();
-    m_watchdog = std::make_unique<ModalWatchdog>();
-    m_dialogs = std::make_unique<RecordingDialogs>();
-    m_windows = std::make_unique<RecordingWindows>();
-    m_window = std::make_unique<app::THlavni>(*m_dialogs, *m_windows);
+    m_fixture = std::make_unique<MainWindowFixture>();
+    m_window = m_fixture->window();
+    m_dialogs = &m_fixture->dialogs;
+    m_windows = &m_fixture->windows;
 }
 
 void MainWindowTest::cleanup()
 {
-    m_window.reset();
-    QVERIFY2(!m_watchdog->tripped(), "a real modal window opened");
-    m_watchdog.reset();
-    m_folder.reset();
+    const bool clean = m_fixture->closeCleanly();
+    m_fixture.reset();
+    QVERIFY2(clean, "a real modal window opened");
 }
 
 bool MainWindowTest::showActive()
 {
     m_window->show();
     m_window->activateWindow();
-    return QTest::qWaitForWindowActive(m_window.get());
+    return QTest::qWaitForWindowActive(m_window);
 }
 
 // Types into the edit as the user would and leaves it with the Tab key.

@@ -1,10 +1,7 @@
 #include "app/TTRJM.h"
 
 #include "GuiTestMain.h"
-#include "ModalWatchdog.h"
-#include "RecordingDialogs.h"
-#include "RecordingWindows.h"
-#include "WorkingDirectory.h"
+#include "MainWindowFixture.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -15,7 +12,6 @@
 #include <QTest>
 
 #include <memory>
-#include <optional>
 
 using namespace Qt::StringLiterals;
 
@@ -59,28 +55,25 @@ private Q_SLOTS:
     void goChecksTheFieldBeingEditedFirst();
 
 private:
-    std::optional<ScopedTemporaryWorkingDirectory> m_folder;
-    std::unique_ptr<ModalWatchdog> m_watchdog;
-    std::unique_ptr<RecordingDialogs> m_dialogs;
-    std::unique_ptr<RecordingWindows> m_windows;
-    std::unique_ptr<app::THlavni> m_window;
+    std::unique_ptr<MainWindowFixture> m_fixture;
+    app::THlavni* m_window = nullptr;
+    RecordingDialogs* m_dialogs = nullptr;
+    RecordingWindows* m_windows = nullptr;
 };
 
 void RunFlowTest::init()
 {
-    m_folder.emplace();
-    m_watchdog = std::make_unique<ModalWatchdog>();
-    m_dialogs = std::make_unique<RecordingDialogs>();
-    m_windows = std::make_unique<RecordingWindows>();
-    m_window = std::make_unique<app::THlavni>(*m_dialogs, *m_windows);
+    m_fixture = std::make_unique<MainWindowFixture>();
+    m_window = m_fixture->window();
+    m_dialogs = &m_fixture->dialogs;
+    m_windows = &m_fixture->windows;
 }
 
 void RunFlowTest::cleanup()
 {
-    m_window.reset();
-    QVERIFY2(!m_watchdog->tripped(), "a real modal window opened");
-    m_watchdog.reset();
-    m_folder.reset();
+    const bool clean = m_fixture->closeCleanly();
+    m_fixture.reset();
+    QVERIFY2(clean, "a real modal window opened");
 }
 
 void RunFlowTest::noInputListedAsksForFiles()
@@ -177,7 +170,7 @@ void RunFlowTest::goChecksTheFieldBeingEditedFirst()
     if (trigger != u"inactive"_s) {
         m_window->show();
         m_window->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+        QVERIFY(QTest::qWaitForWindowActive(m_window));
     }
     m_window->FreqOut->setFocus();
     m_window->FreqOut->setText(u"-20"_s);

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "ModalWatchdog.h"
+#include "RecordingDialogs.h"
+#include "RecordingWindows.h"
+#include "WorkingDirectory.h"
+#include "app/TTRJM.h"
+
+#include <memory>
+
+// One fresh main window for one test: in a folder of its own, with every dialog recorded and any real modal
+// window caught.
+class MainWindowFixture
+{
+public:
+    MainWindowFixture()
+        : m_window(std::make_unique<app::THlavni>(dialogs, windows))
+    {}
+
+    app::THlavni* window() const { return m_window.get(); }
+
+    // Closes the window; true when no real modal window opened during the test.
+    [[nodiscard]] bool closeCleanly()
+    {
+        m_window.reset();
+        return !m_watchdog.tripped();
+    }
+
+    RecordingDialogs dialogs;
+    RecordingWindows windows;
+
+private:
+    ScopedTemporaryWorkingDirectory m_folder;
+    ModalWatchdog m_watchdog;
+    std::unique_ptr<app::THlavni> m_window;
+};
