@@ -1,4 +1,4 @@
-#include "SampleSpectra.h"
+#include "SampleDistributions.h"
 #include "StraightforwardModel.h"
 
 #include "model/Model.h"

@@ -1,5 +1,5 @@
 #include "ModelTestSupport.h"
-#include "SampleSpectra.h"
+#include "SampleDistributions.h"
 #include "StraightforwardModel.h"
 
 #include "model/ModelRows.h"

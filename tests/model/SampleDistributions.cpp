@@ -1,4 +1,4 @@
-#include "SampleSpectra.h"
+#include "SampleDistributions.h"
 
 #include <QFile>
 
