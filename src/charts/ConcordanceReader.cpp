@@ -1,6 +1,6 @@
 #include "ConcordanceReader.h"
 
-#include "measure/IntegerText.h"
+#include "measure/Concordance.h"
 
 #include <QFileInfo>
 
@@ -11,11 +11,8 @@ namespace {
 
 ConcordanceEntry parseEntry(QStringView line)
 {
-    const qsizetype tab = line.indexOf(u'\t');
-    if (tab < 0)
-        return {line, 0};
-    const qint32 frequency = measure::frequencyFromText(line.sliced(tab + 1)).value_or(0);
-    return {line.first(tab), std::max(frequency, 0)};
+    const measure::ConcordanceLine parsed = measure::parseConcordanceLine(line);
+    return {parsed.type, std::max(parsed.frequency.value_or(0), 0)};
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "Concordance.h"
 
 #include "FileWriter.h"
+#include "IntegerText.h"
 
 #include <QCollator>
 #include <QCollatorSortKey>
@@ -81,6 +82,14 @@ void SaveConcordance(const Slovnik& slovnik, const QString& path, const QLocale&
     // Half a million keys freed in sorted order jump about the heap; freed in the order they were made
     // (the dictionary's order) they go several times faster.
     std::sort(order.begin(), order.end(), [](const KeyedEntry& a, const KeyedEntry& b) { return a.second < b.second; });
+}
+
+ConcordanceLine parseConcordanceLine(QStringView line)
+{
+    const qsizetype tab = line.indexOf(u'\t');
+    if (tab < 0)
+        return {line, std::nullopt};
+    return {line.first(tab), frequencyFromText(line.sliced(tab + 1))};
 }
 
 } // namespace measure

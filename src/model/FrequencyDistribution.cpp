@@ -1,6 +1,6 @@
 #include "Model.h"
 
-#include "measure/IntegerText.h"
+#include "measure/Concordance.h"
 #include "measure/TextReader.h"
 
 #include <absl/container/flat_hash_map.h>
@@ -46,10 +46,7 @@ Spectrum BuildSpectrum(const QString& concordancePath)
     FrequencyCounts counts;
     quint64 tokens = 0;
     for (size_t i = 1; i < file.lines.size(); ++i) {
-        const QStringView line = file.lines[i];
-        const qsizetype tab = line.indexOf(u'\t');
-        const QStringView frequencyText = tab < 0 ? QStringView() : line.sliced(tab + 1);
-        const std::optional<qint32> frequency = measure::frequencyFromText(frequencyText);
+        const std::optional<qint32> frequency = measure::parseConcordanceLine(file.lines[i]).frequency;
         if (!frequency || *frequency < 1)
             continue;
         ++counts[static_cast<quint32>(*frequency)];
