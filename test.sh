@@ -15,6 +15,9 @@ cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Release -DVOCABRIX_WERROR=O
 cmake --build build-test
 ctest --test-dir build-test --output-on-failure
 
+# What a user installs: the tree under a prefix, its desktop entry, metainfo and manual pages, the Debian package.
+scripts/check-install.sh build-test
+
 cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVOCABRIX_WERROR=ON -DVOCABRIX_SANITIZE=ON -DVOCABRIX_BENCH=OFF
 cmake --build build-sanitize
 ctest --test-dir build-sanitize --output-on-failure

@@ -6,6 +6,8 @@
 #include "info/INFO.h"
 
 #include <QApplication>
+#include <QDirIterator>
+#include <QIcon>
 
 using namespace Qt::StringLiterals;
 
@@ -30,12 +32,25 @@ void bringUp(QWidget& window)
     window.activateWindow();
 }
 
+// The program's mark in every size the resources hold, so that each place picks a sharp one.
+QIcon programIcon()
+{
+    QIcon icon;
+    QDirIterator files(u":/icons"_s, {u"*.png"_s}, QDir::Files, QDirIterator::Subdirectories);
+    while (files.hasNext())
+        icon.addFile(files.next());
+    return icon;
+}
+
 } // namespace
 
 Program::Program(dialogs::Dialogs& dialogs)
 {
     // Only the name: a display name set of its own would be appended to every window's caption.
     QApplication::setApplicationName(u"Vocabrix"_s);
+    QApplication::setWindowIcon(programIcon());
+    // The name of the installed menu entry, by which a Wayland compositor finds the windows' icon.
+    QApplication::setDesktopFileName(u"org.vocabrix.Vocabrix"_s);
     m_main = std::make_unique<THlavni>(dialogs, *this);
     m_rfrChart = createSecondaryWindow<charts::TRFRChart>(dialogs);
     m_ttrChart = createSecondaryWindow<charts::TTTRChart>(dialogs);

@@ -32,6 +32,7 @@ private Q_SLOTS:
     void cleanup();
 
     void startShowsTheMainWindowAlone();
+    void windowsCarryTheIconOfTheMenuEntry();
     void infoWindowIsOnlyHiddenByClosing();
     void chartButtonsOpenTheChartsOfARun();
     void chartAlreadyShownIsOnlyBroughtUp();
@@ -73,6 +74,15 @@ void ProgramTest::startShowsTheMainWindowAlone()
                                   &m_program->infoWindow()};
     for (QWidget* window : windows)
         QVERIFY(window->isWindow());
+}
+
+void ProgramTest::windowsCarryTheIconOfTheMenuEntry()
+{
+    // The installed desktop entry and icon are named so; a compositor matches the windows to them by this name.
+    QCOMPARE(QGuiApplication::desktopFileName(), u"org.vocabrix.Vocabrix"_s);
+    const QList<QSize> sizes = m_program->mainWindow().windowIcon().availableSizes();
+    QVERIFY(sizes.contains(QSize(16, 16)));
+    QVERIFY(sizes.contains(QSize(256, 256)));
 }
 
 void ProgramTest::infoWindowIsOnlyHiddenByClosing()
