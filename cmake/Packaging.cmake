@@ -18,9 +18,8 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 # dpkg-shlibdeps names the packages of the linked libraries. The plugins Qt loads at run time come with them:
-# the X11 platform plugin is in libqt6gui6, the printing one in libqt6printsupport6. Wayland's platform plugin is
-# a package of its own; without it the program runs through XWayland.
+# the X11 platform plugin is in libqt6gui6, the printing one in libqt6printsupport6. (Wayland's platform plugin
+# would bring Qt Quick along; without it the program runs through XWayland.)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland")
 
 include(CPack)
