@@ -19,6 +19,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QShortcut>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -136,33 +137,33 @@ void THlavni::createControls()
     btnclear = createNamed<QToolButton>(this, u"btnclear"_s);
     btnclear->setIcon(clearIcon());
     btnclear->setAccessibleName(u"Clear the input file list"_s);
-    Nacti = createButton(this, u"Nacti"_s, u"Load input files"_s);
+    Nacti = createButton(this, u"Nacti"_s, u"&Load input files"_s);
 
     FreqFrom = createNumberEdit(this, u"FreqFrom"_s, u"1"_s);
-    FreqFromLabel = createLabel(this, u"FreqFromLabel"_s, u"Types of frequency from  "_s, FreqFrom);
+    FreqFromLabel = createLabel(this, u"FreqFromLabel"_s, u"Types of &frequency from  "_s, FreqFrom);
     FreqTo = createNumberEdit(this, u"FreqTo"_s, u"4"_s);
-    FreqToLabel = createLabel(this, u"FreqToLabel"_s, u"to  "_s, FreqTo);
-    ChTTR = createCheckedBox(this, u"ChTTR"_s, u"Type-token relation"_s);
+    FreqToLabel = createLabel(this, u"FreqToLabel"_s, u"t&o  "_s, FreqTo);
+    ChTTR = createCheckedBox(this, u"ChTTR"_s, u"T&ype-token relation"_s);
 
-    ChMeasure = createCheckedBox(this, u"ChMeasure"_s, u"Measure and save to file:"_s);
+    ChMeasure = createCheckedBox(this, u"ChMeasure"_s, u"&Measure and save to file:"_s);
     JmenoSouboruZmer = createEdit(this, u"JmenoSouboruZmer"_s, u"M.txt"_s);
     JmenoSouboruZmer->setToolTip(u"Output will be stored in e.g. \"TM.txt\", \"1M.txt\", \"2M.txt\" etc."_s);
-    ChangeM = createButton(this, u"ChangeM"_s, u"Change"_s);
-    ChComputeModel = createCheckedBox(this, u"ChComputeModel"_s, u"Compute the model and save to file"_s);
+    ChangeM = createButton(this, u"ChangeM"_s, u"C&hange"_s);
+    ChComputeModel = createCheckedBox(this, u"ChComputeModel"_s, u"&Compute the model and save to file"_s);
     JmenoSouboruModeluj = createEdit(this, u"JmenoSouboruModeluj"_s, u"C.txt"_s);
     JmenoSouboruModeluj->setToolTip(u"Output will be stored in e.g. \"TC.txt\", \"1C.txt\", \"2C.txt\" etc."_s);
-    ChangeC = createButton(this, u"ChangeC"_s, u"Change"_s);
+    ChangeC = createButton(this, u"ChangeC"_s, u"Ch&ange"_s);
     FreqOut = createNumberEdit(this, u"FreqOut"_s, u"10"_s);
-    FreqOutLabel = createLabel(this, u"FreqOutLabel"_s, u"Output every   "_s, FreqOut);
+    FreqOutLabel = createLabel(this, u"FreqOutLabel"_s, u"Output &every   "_s, FreqOut);
     Label1 = createLabel(this, u"Label1"_s, u"token"_s, nullptr);
-    ChRFR = createCheckedBox(this, u"ChRFR"_s, u"Save the concordance to file:  "_s);
+    ChRFR = createCheckedBox(this, u"ChRFR"_s, u"&Save the concordance to file:  "_s);
     JmenoSouboruRFR = createEdit(this, u"JmenoSouboruRFR"_s, u"Concordance.txt"_s);
-    ChangeRFR = createButton(this, u"ChangeRFR"_s, u"Change"_s);
+    ChangeRFR = createButton(this, u"ChangeRFR"_s, u"Cha&nge"_s);
 
-    Jed = createButton(this, u"Jed"_s, u"Go!"_s);
-    RFRChartBtn = createButton(this, u"RFRChartBtn"_s, u"View RFR Chart"_s);
-    TTRChartBtn = createButton(this, u"TTRChartBtn"_s, u"View TTR Chart"_s);
-    InfoBtn = createButton(this, u"InfoBtn"_s, u"Info"_s);
+    Jed = createButton(this, u"Jed"_s, u"&Go!"_s);
+    RFRChartBtn = createButton(this, u"RFRChartBtn"_s, u"View &RFR Chart"_s);
+    TTRChartBtn = createButton(this, u"TTRChartBtn"_s, u"View &TTR Chart"_s);
+    InfoBtn = createButton(this, u"InfoBtn"_s, u"&Info"_s);
 
     // Kept for the layout of the window's design; a run neither shows progress nor uses threads.
     ProgressBar = createNamed<QProgressBar>(this, u"ProgressBar"_s);
@@ -257,12 +258,24 @@ void THlavni::connectHandlers()
     for (QLineEdit* field :
          {FreqFrom, FreqTo, JmenoSouboruZmer, JmenoSouboruModeluj, FreqOut, JmenoSouboruRFR, NumberOfCoresEdit})
         field->installEventFilter(this);
+    connectShortcut({QKeySequence(Qt::CTRL | Qt::Key_O)}, Nacti);
+    connectShortcut({QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)}, Jed);
+    connectShortcut({QKeySequence(Qt::Key_F1)}, InfoBtn);
 }
 
 void THlavni::connectClick(QAbstractButton* button, void (THlavni::*handler)())
 {
     connect(button, &QAbstractButton::clicked, this,
             [this, handler] { dialogs::runGuarded(m_dialogs, this, [this, handler] { (this->*handler)(); }); });
+}
+
+// A shortcut clicks its button: it runs the button's handler, which takes the focus from the field being edited
+// as a click does, and it does nothing while the button is disabled.
+void THlavni::connectShortcut(const QList<QKeySequence>& keys, QAbstractButton* button)
+{
+    auto* shortcut = new QShortcut(this);
+    shortcut->setKeys(keys);
+    connect(shortcut, &QShortcut::activated, button, &QAbstractButton::click);
 }
 
 bool THlavni::eventFilter(QObject* watched, QEvent* event)

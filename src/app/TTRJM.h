@@ -6,6 +6,7 @@
 class QAbstractButton;
 class QCheckBox;
 class QComboBox;
+class QKeySequence;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -68,6 +69,7 @@ private:
     void fitWindowSize();
     void connectHandlers();
     void connectClick(QAbstractButton* button, void (THlavni::*handler)());
+    void connectShortcut(const QList<QKeySequence>& keys, QAbstractButton* button);
 
     void NactiClick();
     void btnclearClick();

@@ -6,6 +6,8 @@
 #include "WorkingDirectory.h"
 #include "app/TTRJM.h"
 
+#include <QTest>
+
 #include <memory>
 
 // One fresh main window for one test: in a folder of its own, with every dialog recorded and any real modal
@@ -18,6 +20,14 @@ public:
     {}
 
     app::THlavni* window() const { return m_window.get(); }
+
+    // Focus events and shortcuts need the window shown and active.
+    [[nodiscard]] bool showActive()
+    {
+        m_window->show();
+        m_window->activateWindow();
+        return QTest::qWaitForWindowActive(m_window.get());
+    }
 
     // Closes the window; true when no real modal window opened during the test.
     [[nodiscard]] bool closeCleanly()

@@ -64,8 +64,13 @@ private Q_SLOTS:
     void ttrChartNeedsAtLeastOneCurveFile();
     void infoButtonOpensTheInfoWindow();
 
+    void everyButtonAndBoxHasItsOwnMnemonic();
+    void shortcutsClickTheirButtons_data();
+    void shortcutsClickTheirButtons();
+    void tabFollowsTheReadingOrder();
+
 private:
-    [[nodiscard]] bool showActive();
+    [[nodiscard]] bool showActive() { return m_fixture->showActive(); }
     void leave(QLineEdit* edit, const QString& text);
     QLineEdit* edit(const QString& name) const;
 
@@ -88,13 +93,6 @@ void MainWindowTest::cleanup()
     const bool clean = m_fixture->closeCleanly();
     m_fixture.reset();
     QVERIFY2(clean, "a real modal window opened");
-}
-
-bool MainWindowTest::showActive()
-{
-    m_window->show();
-    m_window->activateWindow();
-    return QTest::qWaitForWindowActive(m_window);
 }
 
 // Types into the edit as the user would and leaves it with the Tab key.
@@ -123,37 +121,37 @@ void MainWindowTest::controlsStartWithTheirDefaults_data()
         QTest::addRow("%s.%s", qPrintable(control), property) << control << QByteArray(property) << expected;
     };
     row(u"JmenaVstupu"_s, "plainText", u""_s);
-    row(u"Nacti"_s, "text", u"Load input files"_s);
+    row(u"Nacti"_s, "text", u"&Load input files"_s);
     row(u"InputDruh"_s, "currentIndex", 0);
     row(u"InputDruh"_s, "toolTip", u"Input files format"_s);
-    row(u"FreqFromLabel"_s, "text", u"Types of frequency from  "_s);
+    row(u"FreqFromLabel"_s, "text", u"Types of &frequency from  "_s);
     row(u"FreqFrom"_s, "text", u"1"_s);
-    row(u"FreqToLabel"_s, "text", u"to  "_s);
+    row(u"FreqToLabel"_s, "text", u"t&o  "_s);
     row(u"FreqTo"_s, "text", u"4"_s);
-    row(u"ChTTR"_s, "text", u"Type-token relation"_s);
+    row(u"ChTTR"_s, "text", u"T&ype-token relation"_s);
     row(u"ChTTR"_s, "checked", true);
-    row(u"ChMeasure"_s, "text", u"Measure and save to file:"_s);
+    row(u"ChMeasure"_s, "text", u"&Measure and save to file:"_s);
     row(u"ChMeasure"_s, "checked", true);
     row(u"JmenoSouboruZmer"_s, "text", u"M.txt"_s);
     row(u"JmenoSouboruZmer"_s, "toolTip", u"Output will be stored in e.g. \"TM.txt\", \"1M.txt\", \"2M.txt\" etc."_s);
-    row(u"ChangeM"_s, "text", u"Change"_s);
-    row(u"ChComputeModel"_s, "text", u"Compute the model and save to file"_s);
+    row(u"ChangeM"_s, "text", u"C&hange"_s);
+    row(u"ChComputeModel"_s, "text", u"&Compute the model and save to file"_s);
     row(u"ChComputeModel"_s, "checked", true);
     row(u"JmenoSouboruModeluj"_s, "text", u"C.txt"_s);
     row(u"JmenoSouboruModeluj"_s, "toolTip",
         u"Output will be stored in e.g. \"TC.txt\", \"1C.txt\", \"2C.txt\" etc."_s);
-    row(u"ChangeC"_s, "text", u"Change"_s);
-    row(u"FreqOutLabel"_s, "text", u"Output every   "_s);
+    row(u"ChangeC"_s, "text", u"Ch&ange"_s);
+    row(u"FreqOutLabel"_s, "text", u"Output &every   "_s);
     row(u"FreqOut"_s, "text", u"10"_s);
     row(u"Label1"_s, "text", u"token"_s);
-    row(u"ChRFR"_s, "text", u"Save the concordance to file:  "_s);
+    row(u"ChRFR"_s, "text", u"&Save the concordance to file:  "_s);
     row(u"ChRFR"_s, "checked", true);
     row(u"JmenoSouboruRFR"_s, "text", u"Concordance.txt"_s);
-    row(u"ChangeRFR"_s, "text", u"Change"_s);
-    row(u"Jed"_s, "text", u"Go!"_s);
-    row(u"RFRChartBtn"_s, "text", u"View RFR Chart"_s);
-    row(u"TTRChartBtn"_s, "text", u"View TTR Chart"_s);
-    row(u"InfoBtn"_s, "text", u"Info"_s);
+    row(u"ChangeRFR"_s, "text", u"Cha&nge"_s);
+    row(u"Jed"_s, "text", u"&Go!"_s);
+    row(u"RFRChartBtn"_s, "text", u"View &RFR Chart"_s);
+    row(u"TTRChartBtn"_s, "text", u"View &TTR Chart"_s);
+    row(u"InfoBtn"_s, "text", u"&Info"_s);
     row(u"NumberOfCoresLabel"_s, "text", u"Number of threads you want to use: "_s);
     row(u"NumberOfCoresEdit"_s, "text", u"4"_s);
 }
@@ -477,6 +475,89 @@ void MainWindowTest::infoButtonOpensTheInfoWindow()
     m_window->InfoBtn->click();
 
     QCOMPARE(m_windows->calls, QStringList{u"Info"_s});
+}
+
+void MainWindowTest::everyButtonAndBoxHasItsOwnMnemonic()
+{
+    QStringList keys;
+    for (QAbstractButton* button : m_window->findChildren<QAbstractButton*>()) {
+        // The picture button has no text to underline; it is reached with the Tab key.
+        if (button == m_window->btnclear)
+            continue;
+        const QKeySequence key = QKeySequence::mnemonic(button->text());
+        QVERIFY2(!key.isEmpty(), qPrintable(button->objectName()));
+        keys.append(key.toString());
+    }
+    for (QLabel* label : m_window->findChildren<QLabel*>()) {
+        if (label->buddy() != nullptr && !label->isHidden())
+            keys.append(QKeySequence::mnemonic(label->text()).toString());
+    }
+    const QSet<QString> distinct(keys.cbegin(), keys.cend());
+    QCOMPARE(distinct.size(), keys.size());
+}
+
+void MainWindowTest::shortcutsClickTheirButtons_data()
+{
+    QTest::addColumn<QString>("focused");
+    QTest::addColumn<QKeyCombination>("keys");
+    QTest::addColumn<bool>("goEnabled");
+    QTest::addColumn<QStringList>("heard");
+
+    const QStringList noInput{u"Use the \"Load input files\" button to determine input files."_s};
+    QTest::newRow("Ctrl+O") << u"FreqFrom"_s << (Qt::CTRL | Qt::Key_O) << true
+                            << QStringList{u"Load text input files (UTF-8)"_s};
+    QTest::newRow("F1") << u"InputDruh"_s << QKeyCombination(Qt::Key_F1) << true << QStringList{u"Info"_s};
+    QTest::newRow("Ctrl+Return in the list") << u"JmenaVstupu"_s << (Qt::CTRL | Qt::Key_Return) << true << noInput;
+    QTest::newRow("keypad Ctrl+Enter") << u"ChTTR"_s
+                                       << QKeyCombination(Qt::ControlModifier | Qt::KeypadModifier, Qt::Key_Enter)
+                                       << true << noInput;
+    QTest::newRow("Alt+G") << u"FreqOut"_s << (Qt::ALT | Qt::Key_G) << true << noInput;
+    QTest::newRow("Go! disabled") << u"FreqOut"_s << (Qt::CTRL | Qt::Key_Return) << false << QStringList();
+}
+
+void MainWindowTest::shortcutsClickTheirButtons()
+{
+    QFETCH(QString, focused);
+    QFETCH(QKeyCombination, keys);
+    QFETCH(bool, goEnabled);
+    QFETCH(QStringList, heard);
+    m_window->Jed->setEnabled(goEnabled);
+    m_dialogs->answerOpenFiles({});
+    QVERIFY(showActive());
+    QWidget* field = m_window->findChild<QWidget*>(focused);
+    field->setFocus();
+
+    QTest::keyClick(field, keys.key(), keys.keyboardModifiers());
+
+    const auto heardNow = [this] {
+        QStringList texts = m_windows->calls;
+        for (const RecordingDialogs::Entry& entry : m_dialogs->entries())
+            texts.append(entry.text);
+        return texts;
+    };
+    // A mnemonic clicks its button after showing it pressed for a moment.
+    QTRY_COMPARE(heardNow(), heard);
+    QCOMPARE(m_window->JmenaVstupu->toPlainText(), u""_s);
+}
+
+void MainWindowTest::tabFollowsTheReadingOrder()
+{
+    QVERIFY(showActive());
+    m_window->JmenaVstupu->setFocus();
+    QStringList visited{m_window->focusWidget()->objectName()};
+    for (int step = 0; step < 30; ++step) {
+        QTest::keyClick(m_window->focusWidget(), Qt::Key_Tab);
+        if (m_window->focusWidget() == m_window->JmenaVstupu)
+            break;
+        visited.append(m_window->focusWidget()->objectName());
+    }
+
+    QCOMPARE(visited, (QStringList{u"JmenaVstupu"_s,      u"InputDruh"_s, u"btnclear"_s,       u"Nacti"_s,
+                                   u"FreqFrom"_s,         u"FreqTo"_s,    u"ChTTR"_s,          u"ChMeasure"_s,
+                                   u"JmenoSouboruZmer"_s, u"ChangeM"_s,   u"ChComputeModel"_s, u"JmenoSouboruModeluj"_s,
+                                   u"ChangeC"_s,          u"FreqOut"_s,   u"ChRFR"_s,          u"JmenoSouboruRFR"_s,
+                                   u"ChangeRFR"_s,        u"Jed"_s,       u"RFRChartBtn"_s,    u"TTRChartBtn"_s,
+                                   u"InfoBtn"_s}));
 }
 
 VOCABRIX_GUI_TEST_MAIN(MainWindowTest)

@@ -159,6 +159,7 @@ void RunFlowTest::goChecksTheFieldBeingEditedFirst_data()
 
     QTest::newRow("mouse click") << u"mouse"_s;
     QTest::newRow("click without moving the focus") << u"click"_s;
+    QTest::newRow("Ctrl+Return") << u"keys"_s;
     QTest::newRow("window not active") << u"inactive"_s;
 }
 
@@ -167,16 +168,15 @@ void RunFlowTest::goChecksTheFieldBeingEditedFirst()
     QFETCH(QString, trigger);
     m_window->JmenaVstupu->setPlainText(smallText);
     m_window->ChComputeModel->setChecked(false);
-    if (trigger != u"inactive"_s) {
-        m_window->show();
-        m_window->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(m_window));
-    }
+    if (trigger != u"inactive"_s)
+        QVERIFY(m_fixture->showActive());
     m_window->FreqOut->setFocus();
     m_window->FreqOut->setText(u"-20"_s);
 
     if (trigger == u"mouse"_s)
         QTest::mouseClick(m_window->Jed, Qt::LeftButton);
+    else if (trigger == u"keys"_s)
+        QTest::keyClick(m_window->FreqOut, Qt::Key_Return, Qt::ControlModifier);
     else
         m_window->Jed->click();
 
