@@ -1,11 +1,31 @@
 #include "InputList.h"
 
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QUrl>
+
+#include <algorithm>
 
 namespace app {
+namespace {
+
+void removeLines(const QTextBlock& first, const QTextBlock& last)
+{
+    QTextCursor cursor(first);
+    // Lines go with the line break after them; the last line, which has none, with the one before it.
+    if (last.next().isValid()) {
+        cursor.setPosition(last.next().position(), QTextCursor::KeepAnchor);
+    } else {
+        cursor.movePosition(QTextCursor::PreviousCharacter);
+        cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+    }
+    cursor.removeSelectedText();
+}
+
+} // namespace
 
 QStringList inputLines(const QPlainTextEdit& edit)
 {
@@ -31,17 +51,19 @@ void appendInputLines(QPlainTextEdit& edit, const QStringList& paths)
 void removeInputLine(QPlainTextEdit& edit, int index)
 {
     const QTextBlock line = edit.document()->findBlockByNumber(index);
-    if (!line.isValid())
-        return;
-    QTextCursor cursor(line);
-    // A line goes with the line break after it; the last line, which has none, with the one before it.
-    if (line.next().isValid()) {
-        cursor.setPosition(line.next().position(), QTextCursor::KeepAnchor);
-    } else {
-        cursor.movePosition(QTextCursor::PreviousCharacter);
-        cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
-    }
-    cursor.removeSelectedText();
+    if (line.isValid())
+        removeLines(line, line);
+}
+
+QStringList draggedLocalPaths(const QMimeData& data)
+{
+    const QList<QUrl> urls = data.urls();
+    if (!std::ranges::all_of(urls, &QUrl::isLocalFile))
+        return {};
+    QStringList paths;
+    for (const QUrl& url : urls)
+        paths.append(url.toLocalFile());
+    return paths;
 }
 
 } // namespace app

@@ -2,6 +2,7 @@
 
 #include <QStringList>
 
+class QMimeData;
 class QPlainTextEdit;
 
 namespace app {
@@ -12,5 +13,8 @@ QStringList inputLines(const QPlainTextEdit& edit);
 // Adds each path as a line of its own after the existing ones.
 void appendInputLines(QPlainTextEdit& edit, const QStringList& paths);
 void removeInputLine(QPlainTextEdit& edit, int index);
+
+// The paths of the files a drag brings; none when it brings anything but local files, a web address say.
+QStringList draggedLocalPaths(const QMimeData& data);
 
 } // namespace app

@@ -5,17 +5,20 @@
 #include "app/MainWindowRunHost.h"
 #include "app/SecondaryWindows.h"
 #include "dialogs/Dialogs.h"
+#include "measure/PlatformError.h"
 #include "run/FieldValidation.h"
 #include "run/RunSequence.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDropEvent>
 #include <QFileInfo>
 #include <QFocusEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -24,6 +27,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <cerrno>
 
 using namespace Qt::StringLiterals;
 
@@ -44,6 +48,18 @@ bool isLeavingField(const QEvent& event)
         return false;
     const Qt::FocusReason reason = static_cast<const QFocusEvent&>(event).reason();
     return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
+}
+
+bool isFileDrag(const QEvent& event)
+{
+    switch (event.type()) {
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::Drop:
+        return static_cast<const QDropEvent&>(event).mimeData()->hasUrls();
+    default:
+        return false;
+    }
 }
 
 bool fileExists(const QString& name)
@@ -112,6 +128,7 @@ THlavni::THlavni(dialogs::Dialogs& dialogs, SecondaryWindows& windows, QWidget* 
 {
     setObjectName(u"Hlavni"_s);
     setWindowTitle(u"TTR, HTR, etc"_s);
+    setAcceptDrops(true);
     createControls();
     createLayout();
     fitWindowSize();
@@ -258,6 +275,8 @@ void THlavni::connectHandlers()
     for (QLineEdit* field :
          {FreqFrom, FreqTo, JmenoSouboruZmer, JmenoSouboruModeluj, FreqOut, JmenoSouboruRFR, NumberOfCoresEdit})
         field->installEventFilter(this);
+    JmenaVstupu->installEventFilter(this);
+    JmenaVstupu->viewport()->installEventFilter(this);
     connectShortcut({QKeySequence(Qt::CTRL | Qt::Key_O)}, Nacti);
     connectShortcut({QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)}, Jed);
     connectShortcut({QKeySequence(Qt::Key_F1)}, InfoBtn);
@@ -278,11 +297,57 @@ void THlavni::connectShortcut(const QList<QKeySequence>& keys, QAbstractButton* 
     connect(shortcut, &QShortcut::activated, button, &QAbstractButton::click);
 }
 
+bool THlavni::event(QEvent* event)
+{
+    return takeFileDrag(*event) || QWidget::event(event);
+}
+
 bool THlavni::eventFilter(QObject* watched, QEvent* event)
 {
     if (isLeavingField(*event))
         dialogs::runGuarded(m_dialogs, this, [this, watched] { fieldLeft(watched); });
+    if (takeFileDrag(*event))
+        return true;
     return QWidget::eventFilter(watched, event);
+}
+
+// Files dragged from a file manager go to the input list wherever they are dropped on the window; a field would
+// otherwise take their addresses as text.
+bool THlavni::takeFileDrag(QEvent& event)
+{
+    if (!isFileDrag(event))
+        return false;
+    auto& drag = static_cast<QDropEvent&>(event);
+    const QStringList paths = draggedLocalPaths(*drag.mimeData());
+    if (paths.isEmpty()) {
+        drag.ignore();
+        return true;
+    }
+    // A file manager told that its files were moved may remove them.
+    drag.setDropAction(Qt::CopyAction);
+    drag.accept();
+    if (event.type() == QEvent::Drop)
+        dropInputFiles(paths);
+    return true;
+}
+
+void THlavni::dropInputFiles(const QStringList& paths)
+{
+    QStringList files;
+    QStringList refusals;
+    for (const QString& path : paths) {
+        if (QFileInfo(path).isDir())
+            refusals.append(measure::cannotOpenText(path, EISDIR));
+        else
+            files.append(path);
+    }
+    appendInputLines(*JmenaVstupu, files);
+    if (refusals.isEmpty())
+        return;
+    // A folder is refused now with the error a run would give it. The box follows the drop: shown inside it, it
+    // would keep the file manager waiting for the drop to end.
+    QMetaObject::invokeMethod(
+        this, [this, text = refusals.join(u'\n')] { m_dialogs.error(this, text); }, Qt::QueuedConnection);
 }
 
 void THlavni::fieldLeft(QObject* field)

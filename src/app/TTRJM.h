@@ -61,6 +61,7 @@ public:
     QPushButton* InfoBtn = nullptr;
 
 protected:
+    bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -88,6 +89,8 @@ private:
 
     void chooseOutputFile(QLineEdit& edit);
     void takeFocusFromEditedField();
+    bool takeFileDrag(QEvent& event);
+    void dropInputFiles(const QStringList& paths);
 
     dialogs::Dialogs& m_dialogs;
     SecondaryWindows& m_windows;

@@ -23,9 +23,14 @@ void throwCannotCreate(const QString& path, int error)
     throw PlatformError(QStringLiteral("Cannot create file \"%1\". %2").arg(path, systemReason(error)));
 }
 
+QString cannotOpenText(const QString& path, int error)
+{
+    return QStringLiteral("Cannot open file \"%1\". %2").arg(path, systemReason(error));
+}
+
 void throwCannotOpen(const QString& path, int error)
 {
-    throw PlatformError(QStringLiteral("Cannot open file \"%1\". %2").arg(path, systemReason(error)));
+    throw PlatformError(cannotOpenText(path, error));
 }
 
 void throwCannotWrite(const QString& path, int error)

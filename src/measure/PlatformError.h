@@ -22,6 +22,7 @@ QString systemReason(int error);
 // "Cannot create file \"path\". reason"
 [[noreturn]] void throwCannotCreate(const QString& path, int error);
 // "Cannot open file \"path\". reason"
+QString cannotOpenText(const QString& path, int error);
 [[noreturn]] void throwCannotOpen(const QString& path, int error);
 // "Cannot write file \"path\". reason"
 [[noreturn]] void throwCannotWrite(const QString& path, int error);

@@ -10,11 +10,13 @@
 #include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
+#include <QUrl>
 
 #include <memory>
 
@@ -63,6 +65,9 @@ private Q_SLOTS:
     void ttrChartNeedsAtLeastOneCurveFile_data();
     void ttrChartNeedsAtLeastOneCurveFile();
     void infoButtonOpensTheInfoWindow();
+
+    void droppedFilesJoinTheList_data();
+    void droppedFilesJoinTheList();
 
     void everyButtonAndBoxHasItsOwnMnemonic();
     void shortcutsClickTheirButtons_data();
@@ -475,6 +480,86 @@ void MainWindowTest::infoButtonOpensTheInfoWindow()
     m_window->InfoBtn->click();
 
     QCOMPARE(m_windows->calls, QStringList{u"Info"_s});
+}
+
+void MainWindowTest::droppedFilesJoinTheList_data()
+{
+    QTest::addColumn<QString>("under");
+    QTest::addColumn<QStringList>("dragged");
+    QTest::addColumn<bool>("accepted");
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QStringList>("errors");
+
+    // Names are relative to the test's folder, which the test puts in as "%1".
+    const QString folderError = u"Cannot open file \"%1/folder\". Is a directory"_s;
+    QTest::newRow("a file on the list") << u"JmenaVstupu"_s << QStringList{u"a.txt"_s} << true
+                                        << QStringList{u"a.txt"_s} << QStringList();
+    QTest::newRow("two files on a field") << u"FreqFrom"_s << QStringList{u"a.txt"_s, u"b b.txt"_s} << true
+                                          << QStringList{u"a.txt"_s, u"b b.txt"_s} << QStringList();
+    QTest::newRow("a folder on a button")
+        << u"Jed"_s << QStringList{u"folder"_s} << true << QStringList() << QStringList{folderError};
+    QTest::newRow("folders among files") << u"Hlavni"_s << QStringList{u"folder"_s, u"a.txt"_s, u"empty"_s} << true
+                                         << QStringList{u"a.txt"_s}
+                                         << QStringList{folderError +
+                                                        u"\nCannot open file \"%1/empty\". Is a directory"_s};
+    QTest::newRow("a web address on the list")
+        << u"JmenaVstupu"_s << QStringList{u"https://example.org/a.txt"_s} << false << QStringList() << QStringList();
+    QTest::newRow("a file with a web address") << u"FreqTo"_s << QStringList{u"a.txt"_s, u"https://example.org/b.txt"_s}
+                                               << false << QStringList() << QStringList();
+}
+
+// Sends a drag from a file manager over the control named `under`, then drops it there.
+void MainWindowTest::droppedFilesJoinTheList()
+{
+    QFETCH(QString, under);
+    QFETCH(QStringList, dragged);
+    QFETCH(bool, accepted);
+    QFETCH(QStringList, lines);
+    QFETCH(QStringList, errors);
+    createFile(u"a.txt"_s);
+    createFile(u"b b.txt"_s);
+    QVERIFY(QDir().mkdir(u"folder"_s));
+    QVERIFY(QDir().mkdir(u"empty"_s));
+    const QDir here;
+    QList<QUrl> urls;
+    for (const QString& name : dragged)
+        urls.append(name.startsWith(u"https:"_s) ? QUrl(name) : QUrl::fromLocalFile(here.absoluteFilePath(name)));
+    QMimeData data;
+    data.setUrls(urls);
+    QWidget* target = under == u"Hlavni"_s ? m_window : m_window->findChild<QWidget*>(under);
+    if (target == m_window->JmenaVstupu)
+        target = m_window->JmenaVstupu->viewport();
+    // The window system hands a drag to the first widget under the cursor that takes drops.
+    while (!target->acceptDrops())
+        target = target->parentWidget();
+
+    // Shift asks the file manager to move the files; the drop must only ever copy them.
+    const Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction | Qt::LinkAction;
+    const QPoint at = target->rect().center();
+    QDragEnterEvent enter(at, offered, &data, Qt::LeftButton, Qt::ShiftModifier);
+    QCoreApplication::sendEvent(target, &enter);
+    QDragMoveEvent move(at, offered, &data, Qt::LeftButton, Qt::ShiftModifier);
+    QCoreApplication::sendEvent(target, &move);
+    // Even a drop the drag was refused for must not put anything into a field.
+    QDropEvent drop(at, offered, &data, Qt::LeftButton, Qt::ShiftModifier);
+    QCoreApplication::sendEvent(target, &drop);
+    QCOMPARE(m_dialogs->texts(), QStringList());
+    QCoreApplication::processEvents();
+
+    QCOMPARE(enter.isAccepted(), accepted);
+    QCOMPARE(move.isAccepted(), accepted);
+    if (accepted)
+        QCOMPARE(drop.dropAction(), Qt::CopyAction);
+    QStringList expectedLines;
+    for (const QString& name : lines)
+        expectedLines.append(here.absoluteFilePath(name));
+    QCOMPARE(m_window->JmenaVstupu->toPlainText(), expectedLines.join(u'\n'));
+    QCOMPARE(m_window->FreqFrom->text(), u"1"_s);
+    QCOMPARE(m_window->FreqTo->text(), u"4"_s);
+    for (QString& error : errors)
+        error = error.arg(here.absolutePath());
+    QCOMPARE(m_dialogs->errors(), errors);
+    QCOMPARE(m_dialogs->messages(), QStringList());
 }
 
 void MainWindowTest::everyButtonAndBoxHasItsOwnMnemonic()
