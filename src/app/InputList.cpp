@@ -55,6 +55,25 @@ void removeInputLine(QPlainTextEdit& edit, int index)
         removeLines(line, line);
 }
 
+bool removeSelectedLines(QPlainTextEdit& edit)
+{
+    const QTextCursor selection = edit.textCursor();
+    if (!selection.hasSelection())
+        return false;
+    const QTextDocument& document = *edit.document();
+    const QTextBlock first = document.findBlock(selection.selectionStart());
+    QTextBlock last = document.findBlock(selection.selectionEnd());
+    // A selection that ends where a line begins takes nothing of that line.
+    if (last != first && selection.selectionEnd() == last.position())
+        last = last.previous();
+    const bool takesWholeLine = selection.selectionStart() == first.position() &&
+                                selection.selectionEnd() >= last.position() + last.length() - 1;
+    if (first == last && !takesWholeLine)
+        return false;
+    removeLines(first, last);
+    return true;
+}
+
 QStringList draggedLocalPaths(const QMimeData& data)
 {
     const QList<QUrl> urls = data.urls();

@@ -16,6 +16,7 @@
 #include <QFocusEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
@@ -60,6 +61,11 @@ bool isFileDrag(const QEvent& event)
     default:
         return false;
     }
+}
+
+bool isDeleteKey(const QEvent& event)
+{
+    return event.type() == QEvent::KeyPress && static_cast<const QKeyEvent&>(event).matches(QKeySequence::Delete);
 }
 
 bool fileExists(const QString& name)
@@ -307,6 +313,8 @@ bool THlavni::eventFilter(QObject* watched, QEvent* event)
     if (isLeavingField(*event))
         dialogs::runGuarded(m_dialogs, this, [this, watched] { fieldLeft(watched); });
     if (takeFileDrag(*event))
+        return true;
+    if (watched == JmenaVstupu && isDeleteKey(*event) && removeSelectedLines(*JmenaVstupu))
         return true;
     return QWidget::eventFilter(watched, event);
 }

@@ -68,6 +68,8 @@ private Q_SLOTS:
 
     void droppedFilesJoinTheList_data();
     void droppedFilesJoinTheList();
+    void deleteRemovesTheSelectedLines_data();
+    void deleteRemovesTheSelectedLines();
 
     void everyButtonAndBoxHasItsOwnMnemonic();
     void shortcutsClickTheirButtons_data();
@@ -560,6 +562,41 @@ void MainWindowTest::droppedFilesJoinTheList()
         error = error.arg(here.absolutePath());
     QCOMPARE(m_dialogs->errors(), errors);
     QCOMPARE(m_dialogs->messages(), QStringList());
+}
+
+void MainWindowTest::deleteRemovesTheSelectedLines_data()
+{
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("to");
+    QTest::addColumn<QString>("after");
+
+    // The list is "a.txt\nb.txt\nc.txt": the lines start at 0, 6 and 12.
+    QTest::newRow("across a line break") << 2 << 8 << u"c.txt"_s;
+    QTest::newRow("a whole line") << 6 << 11 << u"a.txt\nc.txt"_s;
+    QTest::newRow("a line and its break") << 6 << 12 << u"a.txt\nc.txt"_s;
+    QTest::newRow("backwards up to the last line") << 17 << 8 << u"a.txt"_s;
+    QTest::newRow("part of a line is edited") << 7 << 9 << u"a.txt\nbxt\nc.txt"_s;
+    QTest::newRow("no selection is edited") << 6 << 6 << u"a.txt\n.txt\nc.txt"_s;
+}
+
+void MainWindowTest::deleteRemovesTheSelectedLines()
+{
+    QFETCH(int, from);
+    QFETCH(int, to);
+    const QString before = u"a.txt\nb.txt\nc.txt"_s;
+    m_window->JmenaVstupu->setPlainText(before);
+    QVERIFY(showActive());
+    m_window->JmenaVstupu->setFocus();
+    QTextCursor cursor = m_window->JmenaVstupu->textCursor();
+    cursor.setPosition(from);
+    cursor.setPosition(to, QTextCursor::KeepAnchor);
+    m_window->JmenaVstupu->setTextCursor(cursor);
+
+    QTest::keyClick(m_window->JmenaVstupu, Qt::Key_Delete);
+
+    QTEST(m_window->JmenaVstupu->toPlainText(), "after");
+    m_window->JmenaVstupu->undo();
+    QCOMPARE(m_window->JmenaVstupu->toPlainText(), before);
 }
 
 void MainWindowTest::everyButtonAndBoxHasItsOwnMnemonic()
