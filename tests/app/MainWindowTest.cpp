@@ -633,7 +633,6 @@ void MainWindowTest::shortcutsClickTheirButtons_data()
     QTest::newRow("keypad Ctrl+Enter") << u"ChTTR"_s
                                        << QKeyCombination(Qt::ControlModifier | Qt::KeypadModifier, Qt::Key_Enter)
                                        << true << noInput;
-    QTest::newRow("Alt+G") << u"FreqOut"_s << (Qt::ALT | Qt::Key_G) << true << noInput;
     QTest::newRow("Go! disabled") << u"FreqOut"_s << (Qt::CTRL | Qt::Key_Return) << false << QStringList();
 }
 
@@ -651,14 +650,11 @@ void MainWindowTest::shortcutsClickTheirButtons()
 
     QTest::keyClick(field, keys.key(), keys.keyboardModifiers());
 
-    const auto heardNow = [this] {
-        QStringList texts = m_windows->calls;
-        for (const RecordingDialogs::Entry& entry : m_dialogs->entries())
-            texts.append(entry.text);
-        return texts;
-    };
-    // A mnemonic clicks its button after showing it pressed for a moment.
-    QTRY_COMPARE(heardNow(), heard);
+    QStringList heardNow = m_windows->calls;
+    for (const RecordingDialogs::Entry& entry : m_dialogs->entries())
+        heardNow.append(entry.text);
+    QCOMPARE(heardNow, heard);
+    // The keys start the run; they do not break a line of the list.
     QCOMPARE(m_window->JmenaVstupu->toPlainText(), u""_s);
 }
 
