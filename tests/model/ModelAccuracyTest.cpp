@@ -2,7 +2,7 @@
 #include "SampleDistributions.h"
 #include "StraightforwardModel.h"
 
-#include "model/ModelRows.h"
+#include "model/SteppedRows.h"
 
 #include <gtest/gtest.h>
 
@@ -19,7 +19,7 @@ std::vector<std::vector<double>> modelRows(const Spectrum& spectrum, const measu
                                            quint64 density, unsigned threads)
 {
     RowCollector collector(columns);
-    computeModelRows(spectrum, columns, density, collector, threads);
+    computeSteppedRows(spectrum, columns, density, collector, threads);
     return collector.rows;
 }
 
