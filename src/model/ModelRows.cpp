@@ -12,7 +12,8 @@ namespace model {
 namespace {
 
 // Costs in nanoseconds of one core of the project's machine (Release build); only their ratios matter.
-constexpr double stepCost = 0.1;        // one term moved on by one token
+constexpr double stepCost = 0.07;       // one term moved on by one token
+constexpr double laneStepCost = 13;     // a column's factors for one token
 constexpr double checkCost = 10;        // a stepped value checked against its error bound
 constexpr double rowCost = 1000;        // finding the records a direct row needs
 constexpr double carriedCost = 13;      // a record's absence probability carried one factor from the record before
@@ -180,7 +181,8 @@ ModelMethod chooseModelMethod(const Spectrum& spectrum, const measure::CurveColu
     }
     const double share = recheckedShare(records, tokens, static_cast<double>(spectrum.V), columns.ttr,
                                         classCount > 0 ? columns.from : 1, last);
-    const double stepping = tokens * terms * stepCost + rows * width * checkCost + share * direct;
+    const double stepping =
+        tokens * (terms * stepCost + width * laneStepCost) + rows * width * checkCost + share * direct;
     return direct < stepping ? ModelMethod::Direct : ModelMethod::Stepping;
 }
 
