@@ -13,11 +13,11 @@ __extension__ typedef __int128 SignedWide;
 // What may be left out of a value on either side of the terms added: records whose terms together are below
 // this.
 const long double logNegligible = -36 * std::log(2.0L);
-// An absence probability is carried from the record before while the factors between are few and their
-// roundings (2 u each) stay within what an evaluation of its own would cost.
+// An absence probability is carried from the record before while the factors between are few; they add 2 u each,
+// at most 64 u to the evaluation the carrying started from.
 constexpr quint64 carryGap = 16;
 constexpr quint64 carryLimit = 32;
-// The lowest classes start from the absence probability, a few exact factors away.
+// The lowest classes start from the absence probability, a few exact factors (4 u each) away.
 constexpr quint64 classesFromAbsence = 8;
 // Records whose terms are added plainly before the sums take them with compensation.
 constexpr size_t groupRecords = 32;

@@ -5,9 +5,9 @@
 namespace model {
 
 // Probabilities for one type of frequency f when l of the N tokens of a text are drawn without replacement, in
-// extended precision (u = 2^-64). The relative error of each is below (60 |ln P| + 2000) u, whatever the sizes
-// (DrawProbabilities.cpp counts the roundings); a probability below about 10^-4900 may come out as 0. The
-// arguments must satisfy f <= N and l <= N.
+// extended precision. For N below 2^40 each is within 2^-50 of its value relatively where P > e^-50, and within
+// 10^-12 where P > 10^-4000 (DrawProbabilities.cpp counts the roundings); below about 10^-4900 it may come out
+// as 0. The arguments must satisfy f <= N and l <= N.
 
 // C(N − f, l) / C(N, l): the type does not occur among the l tokens.
 long double absenceProbability(quint64 tokens, quint64 frequency, quint64 drawn);
