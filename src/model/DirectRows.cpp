@@ -171,17 +171,19 @@ void DirectRows::Evaluator::addClasses(quint64 drawn, size_t record, long double
         base = std::clamp(mode, std::max(low, fewest), top);
         probability = classProbability(tokens, frequency, drawn, base);
     }
-    Sum* sums = m_classes.data() - m_rows.m_from;
-    sums[base].add(types * probability);
+    const auto sum = [&](quint64 cls) -> Sum& {
+        return m_classes[cls - m_rows.m_from];
+    };
+    sum(base).add(types * probability);
     long double up = probability;
     for (quint64 i = base; i < top; ++i) {
         up *= factors.next(i);
-        sums[i + 1].add(types * up);
+        sum(i + 1).add(types * up);
     }
     long double down = probability;
     for (quint64 i = base; i > low; --i) {
         down *= factors.previous(i);
-        sums[i - 1].add(types * down);
+        sum(i - 1).add(types * down);
     }
 }
 
@@ -205,9 +207,8 @@ void DirectRows::Evaluator::evaluate(quint64 drawn, std::span<double> values, st
     Sum absent;
     std::fill(m_classes.begin(), m_classes.end(), Sum{});
     m_previous = {};
-    const size_t begin = wantType ? 0 : classStart;
-    const size_t end = std::max(typeEnd, classEnd);
-    for (size_t j = begin; j < end; ++j) {
+    size_t grouped = 0;
+    for (size_t j = wantType ? 0 : classStart; j < std::max(typeEnd, classEnd); ++j) {
         const Record& record = rows.m_records[j];
         const bool typeTerm = j < typeEnd;
         const bool classTerms = j >= classStart && j < classEnd && record.frequency >= low;
@@ -219,7 +220,8 @@ void DirectRows::Evaluator::evaluate(quint64 drawn, std::span<double> values, st
             absent.add(record.types * absence);
         if (classTerms)
             addClasses(drawn, j, absence, low, high);
-        if ((j - begin) % groupRecords == groupRecords - 1) {
+        if (++grouped == groupRecords) {
+            grouped = 0;
             absent.close();
             for (Sum& sum : m_classes)
                 sum.close();
