@@ -35,10 +35,10 @@ std::vector<std::vector<double>> directRows(const Spectrum& spectrum, const meas
 }
 
 std::vector<std::vector<double>> chosenRows(const Spectrum& spectrum, const measure::CurveColumns& columns,
-                                            quint64 density)
+                                            quint64 density, unsigned threads)
 {
     RowCollector collector(columns);
-    computeModelRows(spectrum, columns, density, collector, 2);
+    computeModelRows(spectrum, columns, density, collector, threads);
     return collector.rows;
 }
 
@@ -253,7 +253,9 @@ TEST(ModelAccuracy, EveryRowOfSmallSpectraPrintsTheExactExpectation)
     };
     for (const auto& c : cases) {
         EXPECT_EQ(chooseModelMethod(c.spectrum, c.columns, c.density), c.method) << "N " << c.spectrum.N;
-        expectPrintedAsExact(chosenRows(c.spectrum, c.columns, c.density), c.spectrum, c.columns, c.density);
+        const auto chosen = chosenRows(c.spectrum, c.columns, c.density, 1);
+        expectPrintedAsExact(chosen, c.spectrum, c.columns, c.density);
+        expectSameBits(chosenRows(c.spectrum, c.columns, c.density, 3), chosen);
         const auto direct = directRows(c.spectrum, c.columns, c.density, 1);
         expectPrintedAsExact(direct, c.spectrum, c.columns, c.density);
         expectSameBits(directRows(c.spectrum, c.columns, c.density, 3), direct);
