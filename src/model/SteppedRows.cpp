@@ -246,7 +246,7 @@ void computeSteppedRows(const Spectrum& spectrum, const measure::CurveColumns& c
 double steppingErrorBound(double value, quint64 drawn, bool typeCurve, double types, size_t records)
 {
     // γ(k) bounds the relative error of k roundings of u = 2^-53. A term's start counts as steps too: a start
-    // product has two roundings a factor, and a start evaluated at a step s is within 23 u, below the 4 s of the
+    // product has two roundings a factor, and a start evaluated at a step s is within 28 u, below the 4 s of the
     // steps it stands for (its class, and so s, is at least 17 wherever the product underflows).
     const auto gamma = [](double k) {
         return k * 0x1p-53 / (1 - k * 0x1p-53);
