@@ -1,16 +1,11 @@
 #include "ClassTermStart.h"
 
+#include "DrawProbabilities.h"
+
 #include <cfloat>
-#include <cmath>
 
 namespace model {
 namespace {
-
-long double logBinomial(quint64 n, quint64 k)
-{
-    return std::lgamma(static_cast<long double>(n) + 1) - std::lgamma(static_cast<long double>(k) + 1) -
-           std::lgamma(static_cast<long double>(n - k) + 1);
-}
 
 // n × C(f, i) / C(N, i) as a running product of the factors (f + k − i) / (N + k − i), k = 1..i.
 double productStart(quint32 frequency, quint32 types, quint64 tokens, quint64 cls)
@@ -35,17 +30,11 @@ bool growsAfter(quint64 frequency, quint64 tokens, quint64 cls, quint64 step)
 
 double normalValueAt(quint32 frequency, quint32 types, quint64 tokens, quint64 cls, quint64 step)
 {
-    const double value = static_cast<double>(std::exp(logClassTerm(frequency, types, tokens, cls, step)));
+    const double value = static_cast<double>(types * classProbability(tokens, frequency, step, cls));
     return value >= DBL_MIN ? value : 0.0;
 }
 
 } // namespace
-
-long double logClassTerm(quint32 frequency, quint32 types, quint64 tokens, quint64 cls, quint64 step)
-{
-    return std::log(static_cast<long double>(types)) + logBinomial(frequency, cls) +
-           logBinomial(tokens - frequency, step - cls) - logBinomial(tokens, step);
-}
 
 std::optional<ClassTermStart> classTermStart(quint32 frequency, quint32 types, quint64 tokens, quint64 cls)
 {

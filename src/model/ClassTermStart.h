@@ -8,8 +8,8 @@ namespace model {
 
 // Where the term of one record in frequency class i begins to count, and its value there. Normally that is
 // step i with n × C(f, i) / C(N, i) formed as a running product. When that product is zero or subnormal
-// although the class can occur, the term is taken from its log-space value at the first step where it is a
-// normal double, and is zero before it.
+// although the class can occur, the term starts at the first step where it is a normal double, from its direct
+// evaluation there, and is zero before it.
 struct ClassTermStart
 {
     quint64 step = 0;
@@ -18,8 +18,5 @@ struct ClassTermStart
 
 // Nothing when the term is zero at every step.
 std::optional<ClassTermStart> classTermStart(quint32 frequency, quint32 types, quint64 tokens, quint64 cls);
-
-// ln(types × C(f, i) × C(N − f, l − i) / C(N, l)) for i ≤ l ≤ N − f + i, in extended precision.
-long double logClassTerm(quint32 frequency, quint32 types, quint64 tokens, quint64 cls, quint64 step);
 
 } // namespace model

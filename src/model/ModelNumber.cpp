@@ -88,4 +88,19 @@ char* formatModelNumber(double value, char* out)
     return writeThousandths(digits, roundedThousandthsExactly(magnitude, digits), out);
 }
 
+bool printsAlikeWithin(double value, double error)
+{
+    const double magnitude = std::fabs(value);
+    // The slack covers the value's 18-digit expansion and the arithmetic below, each within 2^-52 of it.
+    const double reach = error + magnitude * 0x1p-48;
+    const double low = magnitude - reach;
+    const double high = magnitude + reach;
+    if (high < 0.001)
+        return true;
+    // The step from "0.000" to "0.001", or a change of sign.
+    if (low < 0.001 || high >= 0x1p52 / 1000.0)
+        return false;
+    return std::floor(low * 1000.0 + 0.5) == std::floor(high * 1000.0 + 0.5);
+}
+
 } // namespace model

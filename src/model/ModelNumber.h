@@ -9,4 +9,7 @@ inline constexpr int maxModelNumberLength = 1 + 309 + 1 + 3;
 // zero, decided on the value's 18-significant-digit decimal expansion; magnitudes below 0.001 print "0.000".
 char* formatModelNumber(double value, char* out);
 
+// Whether every number within `error` of `value` prints as `value` does.
+bool printsAlikeWithin(double value, double error);
+
 } // namespace model

@@ -1,245 +1,204 @@
 #include "ModelRows.h"
 
-#include "ModelLanes.h"
-#include "TermKernels.h"
+#include "DirectRows.h"
+#include "ModelNumber.h"
+#include "SteppedRows.h"
 
 #include <algorithm>
-#include <atomic>
-#include <deque>
-#include <thread>
+#include <cmath>
+#include <vector>
 
 namespace model {
 namespace {
 
-// An epoch is the stretch of steps between two re-partitions of the work: dead records are dropped and the
-// threads are given new shares at its end.
-constexpr quint64 stepsPerEpoch = 1 << 14;
-constexpr size_t valuesPerEpoch = size_t(1) << 20;
-// Term steps worth a thread of their own.
-constexpr quint64 workPerThread = 1 << 20;
+// Costs in nanoseconds of one core of the project's machine (Release build); only their ratios matter.
+constexpr double stepCost = 0.07;       // one term moved on by one token
+constexpr double laneStepCost = 13;     // a column's factors for one token
+constexpr double checkCost = 10;        // a stepped value checked against its error bound
+constexpr double rowCost = 1000;        // finding the records a direct row needs
+constexpr double carriedCost = 13;      // a record's absence probability carried one factor from the record before
+constexpr double evaluatedCost = 250;   // a record's absence probability evaluated on its own
+constexpr double classCost = 5;         // one class of a record
+constexpr double highClassesCost = 700; // the first of classes that do not start from the absence probability
+constexpr quint64 carriedGap = 16;      // as DirectRows carries absence probabilities
 
-struct Epoch
+// Direct rows take a record while l f / N stays below about this (the absence probability falls as e^(−l f / N)).
+constexpr double reachOfAbsence = 40;
+
+// Steps at which the curves are estimated to foresee the rechecks of stepped values.
+constexpr int estimateSteps = 16;
+
+// The share of stepped values a direct evaluation replaces: those whose error bound, 3 l u times the absent types
+// or 4 l u times a class (steppingErrorBound), reaches a rounding boundary a thousandth away. The curves are
+// estimated as if the tokens were drawn with replacement; classes above 8 are left out.
+double recheckedShare(const std::vector<TInData>& records, double tokens, double types, bool ttr, quint64 from,
+                      quint64 last)
 {
-    quint64 tokens = 0;
-    double types = 0.0;
-    quint64 density = 1;
-    quint64 firstRow = 0; // rows counted from 0 over the whole text; row r ends at step (r + 1) × density
-    quint64 rows = 0;
-    double* values = nullptr; // row-major, `columns` values a row, epoch row 0 first
-    size_t columns = 0;
-
-    quint64 blocks() const { return (rows + rowsPerBlock - 1) / rowsPerBlock; }
-    quint64 rowStep(quint64 epochRow) const { return (firstRow + epochRow + 1) * density; }
-    quint64 lastStep() const { return rowStep(rows - 1); }
-};
-
-// One thread's share of one lane over an epoch. A lane split between threads keeps its sums in array order:
-// the later piece continues each row from the partial sums of the piece before it.
-struct Piece
-{
-    size_t lane = 0;
-    size_t begin = 0;
-    size_t end = 0;
-    Piece* predecessor = nullptr;
-    bool hasSuccessor = false;
-    std::vector<double> snapshots; // the piece's terms at each row of the current block, row after row
-    std::atomic<quint64> blocksDone{0};
-
-    size_t size() const { return end - begin; }
-    bool holds(size_t slot) const { return slot >= begin && slot < end; }
-};
-
-void awaitBlock(const Piece& piece, quint64 block)
-{
-    for (quint64 done = piece.blocksDone.load(std::memory_order_acquire); done <= block;
-         done = piece.blocksDone.load(std::memory_order_acquire))
-        piece.blocksDone.wait(done, std::memory_order_acquire);
-}
-
-class PieceRunner
-{
-public:
-    PieceRunner(Lane& lane, Piece& piece, const Epoch& epoch)
-        : m_lane(lane),
-          m_piece(piece),
-          m_epoch(epoch)
-    {}
-
-    // The terms move from the lane through the block's rows; the last row is the lane's state for the next block.
-    void runBlock(quint64 block)
-    {
-        const quint64 firstRow = block * rowsPerBlock;
-        const quint64 rows = std::min<quint64>(rowsPerBlock, m_epoch.rows - firstRow);
-        quint64 step = m_epoch.rowStep(firstRow) - m_epoch.density + 1;
-        m_pending = std::partition_point(m_lane.pending.begin(), m_lane.pending.end(),
-                                         [&](const PendingTerm& p) { return p.step < step; });
-        skipOtherPieces();
-        const double* source = m_lane.terms.data() + m_piece.begin;
-        for (quint64 r = 0; r < rows; ++r) {
-            double* target = m_piece.snapshots.data() + r * m_piece.size();
-            const quint64 rowStep = m_epoch.rowStep(firstRow + r);
-            while (step <= rowStep) {
-                const quint64 stop =
-                    m_pending != m_lane.pending.end() && m_pending->step <= rowStep ? m_pending->step : rowStep;
-                advance(step, stop, source, target);
-                source = target;
-                for (; m_pending != m_lane.pending.end() && m_pending->step == stop; ++m_pending, skipOtherPieces())
-                    target[m_pending->slot - m_piece.begin] = m_pending->value;
-                step = stop + 1;
+    const quint64 lowTop = std::min<quint64>(last, 8);
+    const double width = (ttr ? 1 : 0) + static_cast<double>(last >= from ? last - from + 1 : 0);
+    const double unit = 0x1p-53;
+    std::vector<double> classes(lowTop + 1);
+    double share = 0;
+    for (int k = 0; k < estimateSteps; ++k) {
+        const double p = (k + 0.5) / estimateSteps;
+        const double l = p * tokens;
+        double absent = 0;
+        std::fill(classes.begin(), classes.end(), 0.0);
+        for (const TInData& record : records) {
+            const double f = record.Freq;
+            double binomial = std::exp(f * std::log1p(-p));
+            absent += record.Poc * binomial;
+            for (quint64 i = 1; i <= lowTop; ++i) {
+                binomial *= (f - static_cast<double>(i) + 1) / static_cast<double>(i) * p / (1 - p);
+                classes[i] += record.Poc * binomial;
             }
         }
-        std::copy(source, source + m_piece.size(), m_lane.terms.data() + m_piece.begin);
-        writeSums(block, firstRow, rows);
+        const auto rechecked = [](double bound) {
+            return std::min(1.0, 2 * bound / 0.001);
+        };
+        if (ttr)
+            share += rechecked(3 * l * unit * absent + 2 * static_cast<double>(records.size()) * unit * types);
+        for (quint64 i = std::max<quint64>(from, 1); i <= lowTop; ++i)
+            share += rechecked(4 * l * unit * std::max(classes[i], 0.0));
+    }
+    return width > 0 ? share / (estimateSteps * width) : 0;
+}
+
+// Passes stepped rows on; a value whose error bound reaches a rounding boundary is evaluated directly instead,
+// so that no printed digit is one the rounding of the steps could have changed. The rows wait in batches, whose
+// rechecks `threads` share.
+class CheckedRows final : public RowSink
+{
+public:
+    CheckedRows(const Spectrum& spectrum, const measure::CurveColumns& columns, quint64 density,
+                const DirectRows& direct, RowSink& sink, unsigned threads)
+        : m_density(density),
+          m_ttr(columns.ttr),
+          m_types(static_cast<double>(spectrum.V)),
+          m_records(spectrum.records.size()),
+          m_threads(threads),
+          m_direct(direct),
+          m_sink(sink)
+    {}
+
+    void addRow(std::span<const double> values) override
+    {
+        m_width = values.size();
+        m_values.insert(m_values.end(), values.begin(), values.end());
+        ++m_rows;
+        if (m_values.size() >= valuesPerBatch)
+            finish();
+    }
+
+    // Hands the rows still waiting on.
+    void finish()
+    {
+        struct Cell
+        {
+            quint64 row;
+            size_t column;
+        };
+        std::vector<Cell> rechecks;
+        for (quint64 row = 0; row < m_rows; ++row) {
+            for (size_t column = 0; column < m_width; ++column) {
+                const double value = m_values[row * m_width + column];
+                const bool typeCurve = m_ttr && column == 0;
+                if (!printsAlikeWithin(value, steppingErrorBound(value, drawn(row), typeCurve, m_types, m_records)))
+                    rechecks.push_back({row, column});
+            }
+        }
+        const unsigned workers =
+            static_cast<unsigned>(std::clamp<size_t>(m_threads, 1, std::max<size_t>(rechecks.size(), 1)));
+        runOnThreads(workers, [&](unsigned worker) {
+            DirectRows::Evaluator evaluator(m_direct);
+            for (size_t k = worker; k < rechecks.size(); k += workers) {
+                const Cell& cell = rechecks[k];
+                evaluator.evaluate(drawn(cell.row), std::span(m_values.data() + cell.row * m_width, m_width),
+                                   cell.column);
+            }
+        });
+        for (quint64 row = 0; row < m_rows; ++row)
+            m_sink.addRow(std::span<const double>(m_values.data() + row * m_width, m_width));
+        m_firstRow += m_rows;
+        m_rows = 0;
+        m_values.clear();
     }
 
 private:
-    void skipOtherPieces()
-    {
-        while (m_pending != m_lane.pending.end() && !m_piece.holds(m_pending->slot))
-            ++m_pending;
-    }
+    quint64 drawn(quint64 row) const { return (m_firstRow + row + 1) * m_density; }
 
-    // Steps first..last, those at or before the lane's class excepted (its terms start there). Long runs go in
-    // pieces, so the factors stay in the first-level cache.
-    void advance(quint64 first, quint64 last, const double* source, double* target)
-    {
-        constexpr quint64 stepsPerCall = 256;
-        StepFactors factors[stepsPerCall];
-        first = std::max(first, m_lane.cls + 1);
-        if (first > last)
-            advanceTerms(source, target, nullptr, m_piece.size(), {});
-        for (quint64 step = first; step <= last; step += stepsPerCall) {
-            const size_t count = std::min(stepsPerCall, last - step + 1);
-            stepFactors(m_lane.cls, m_epoch.tokens, step, count, factors);
-            advanceTerms(source, target, m_lane.frequencies.data() + m_piece.begin, m_piece.size(),
-                         std::span(factors, count));
-            source = target;
-        }
-    }
-
-    void writeSums(quint64 block, quint64 firstRow, quint64 rows)
-    {
-        double sums[rowsPerBlock] = {};
-        double* values = m_epoch.values + firstRow * m_epoch.columns + m_piece.lane;
-        if (m_piece.predecessor)
-            awaitBlock(*m_piece.predecessor, block);
-        for (quint64 r = 0; r < rows; ++r)
-            sums[r] = m_piece.predecessor ? values[r * m_epoch.columns] : m_lane.subtracts() ? m_epoch.types : 0.0;
-        sumRows(m_piece.snapshots.data(), m_piece.size(), m_lane.subtracts(), sums);
-        // A class not reached yet is 0, whatever its start terms.
-        for (quint64 r = 0; r < rows; ++r)
-            values[r * m_epoch.columns] = m_epoch.rowStep(firstRow + r) >= m_lane.cls ? sums[r] : 0.0;
-        if (m_piece.hasSuccessor) {
-            m_piece.blocksDone.store(block + 1, std::memory_order_release);
-            m_piece.blocksDone.notify_all();
-        }
-    }
-
-    Lane& m_lane;
-    Piece& m_piece;
-    const Epoch& m_epoch;
-    std::vector<PendingTerm>::const_iterator m_pending;
+    quint64 m_density = 1;
+    bool m_ttr = false;
+    double m_types = 0;
+    size_t m_records = 0;
+    unsigned m_threads = 1;
+    const DirectRows& m_direct;
+    RowSink& m_sink;
+    quint64 m_firstRow = 0;
+    quint64 m_rows = 0;
+    size_t m_width = 0;
+    std::vector<double> m_values;
 };
 
-// Cuts the records of the lanes, laid end to end, into `threads` runs of equal work. Each thread first does
-// the piece another thread continues and last the piece that continues another's, so no thread waits long.
-std::vector<std::vector<Piece*>> sharePieces(std::vector<Lane>& lanes, const Epoch& epoch, unsigned threads,
-                                             std::deque<Piece>& pieces)
-{
-    std::vector<size_t> active;
-    quint64 total = 0;
-    for (size_t k = 0; k < lanes.size(); ++k) {
-        if (lanes[k].cls <= epoch.lastStep()) {
-            active.push_back(k);
-            total += std::max<size_t>(lanes[k].size(), 1);
-        }
-    }
-    const quint64 steps = epoch.rows * epoch.density;
-    threads = static_cast<unsigned>(std::clamp<quint64>(total * steps / workPerThread, 1, threads));
-
-    std::vector<std::vector<Piece*>> shares(threads);
-    quint64 offset = 0;
-    for (const size_t k : active) {
-        const quint64 weight = std::max<size_t>(lanes[k].size(), 1);
-        Piece* previous = nullptr;
-        for (unsigned t = 0; t < threads; ++t) {
-            const quint64 begin = std::max(total * t / threads, offset);
-            const quint64 end = std::min(total * (t + 1) / threads, offset + weight);
-            if (begin >= end)
-                continue;
-            Piece& piece = pieces.emplace_back();
-            piece.lane = k;
-            piece.begin = std::min<size_t>(begin - offset, lanes[k].size());
-            piece.end = std::min<size_t>(end - offset, lanes[k].size());
-            piece.snapshots.resize(piece.size() * rowsPerBlock);
-            piece.predecessor = previous;
-            if (previous)
-                previous->hasSuccessor = true;
-            previous = &piece;
-            shares[t].push_back(&piece);
-        }
-        offset += weight;
-    }
-    for (auto& share : shares) {
-        std::stable_sort(share.begin(), share.end(), [](const Piece* a, const Piece* b) {
-            const auto rank = [](const Piece* p) {
-                return p->predecessor ? 2 : p->hasSuccessor ? 0 : 1;
-            };
-            return rank(a) < rank(b);
-        });
-    }
-    return shares;
-}
-
-void runEpoch(std::vector<Lane>& lanes, const Epoch& epoch, unsigned threads)
-{
-    std::deque<Piece> pieces;
-    const auto shares = sharePieces(lanes, epoch, threads, pieces);
-    const auto work = [&](const std::vector<Piece*>& share) {
-        std::vector<PieceRunner> runners;
-        for (Piece* piece : share)
-            runners.emplace_back(lanes[piece->lane], *piece, epoch);
-        for (quint64 block = 0; block < epoch.blocks(); ++block) {
-            for (PieceRunner& runner : runners)
-                runner.runBlock(block);
-        }
-    };
-    std::vector<std::jthread> helpers;
-    for (size_t t = 1; t < shares.size(); ++t)
-        helpers.emplace_back(work, std::cref(shares[t]));
-    work(shares[0]);
-}
-
 } // namespace
+
+ModelMethod chooseModelMethod(const Spectrum& spectrum, const measure::CurveColumns& columns, quint64 density)
+{
+    std::vector<TInData> records;
+    for (const TInData& record : spectrum.records) {
+        if (record.Freq > 0)
+            records.push_back(record);
+    }
+    if (records.empty() || density == 0 || spectrum.N < density)
+        return ModelMethod::Stepping;
+    std::sort(records.begin(), records.end(), [](const TInData& a, const TInData& b) { return a.Freq < b.Freq; });
+    const bool classes = columns.from >= 1 && columns.to >= columns.from;
+    const quint64 last = classes ? std::min<quint64>({columns.to, records.back().Freq, spectrum.N}) : 0;
+    const double classCount = classes && last >= columns.from ? static_cast<double>(last - columns.from + 1) : 0;
+    const double width = (columns.ttr ? 1 : 0) + classCount;
+    const double tokens = static_cast<double>(spectrum.N);
+    const double rows = std::floor(tokens / static_cast<double>(density));
+
+    double terms = columns.ttr ? static_cast<double>(records.size()) : 0;
+    for (quint64 i = columns.from; classCount > 0 && i <= last; ++i) {
+        terms += static_cast<double>(records.end() -
+                                     std::lower_bound(records.begin(), records.end(), i,
+                                                      [](const TInData& r, quint64 f) { return r.Freq < f; }));
+    }
+
+    // A record takes part in the rows up to l = reach N / f; the classes reach further than the absence.
+    const double reach = reachOfAbsence + (classCount > 0 ? static_cast<double>(last) + 4 * std::sqrt(last) : 0);
+    const double perRecord = classCount * classCost + (columns.from > 8 && classCount > 0 ? highClassesCost : 0);
+    double direct = rows * rowCost;
+    quint64 previous = 0;
+    for (const TInData& record : records) {
+        const double takenRows =
+            std::min(rows, std::floor(reach * tokens / (static_cast<double>(record.Freq) * density)));
+        const quint64 gap = record.Freq - previous;
+        direct +=
+            takenRows * ((gap <= carriedGap ? carriedCost * static_cast<double>(gap) : evaluatedCost) + perRecord);
+        previous = record.Freq;
+    }
+    const double share = recheckedShare(records, tokens, static_cast<double>(spectrum.V), columns.ttr,
+                                        classCount > 0 ? columns.from : 1, last);
+    const double stepping =
+        tokens * (terms * stepCost + width * laneStepCost) + rows * width * checkCost + share * direct;
+    return direct < stepping ? ModelMethod::Direct : ModelMethod::Stepping;
+}
 
 void computeModelRows(const Spectrum& spectrum, const measure::CurveColumns& columns, quint64 density, RowSink& sink,
                       unsigned threads)
 {
     if (density == 0 || spectrum.N < density)
         return;
-    std::vector<Lane> lanes = buildLanes(spectrum, columns.ttr, columns.from, columns.to);
-    // Steps after the last whole block of `density` tokens give no row, so they are not taken.
-    const quint64 totalRows = spectrum.N / density;
-    const size_t width = std::max<size_t>(lanes.size(), 1);
-    const quint64 blocksPerEpoch =
-        std::max<quint64>(1, std::min<quint64>(stepsPerEpoch / density, valuesPerEpoch / width) / rowsPerBlock);
-    const quint64 rowsPerEpoch = std::min(blocksPerEpoch * rowsPerBlock, totalRows);
-    std::vector<double> values(rowsPerEpoch * lanes.size());
-
-    Epoch epoch{.tokens = spectrum.N,
-                .types = static_cast<double>(spectrum.V),
-                .density = density,
-                .values = values.data(),
-                .columns = lanes.size()};
-    for (epoch.firstRow = 0; epoch.firstRow < totalRows; epoch.firstRow += epoch.rows) {
-        epoch.rows = std::min(rowsPerEpoch, totalRows - epoch.firstRow);
-        std::fill(values.begin(), values.end(), 0.0);
-        runEpoch(lanes, epoch, std::max(threads, 1u));
-        for (quint64 row = 0; row < epoch.rows; ++row)
-            sink.addRow(std::span<const double>(values.data() + row * lanes.size(), lanes.size()));
-        for (Lane& lane : lanes)
-            lane.compact(epoch.lastStep());
+    const DirectRows direct(spectrum, columns);
+    if (chooseModelMethod(spectrum, columns, density) == ModelMethod::Direct) {
+        computeDirectRows(direct, density, sink, threads);
+        return;
     }
+    CheckedRows checked(spectrum, columns, density, direct, sink, threads);
+    computeSteppedRows(spectrum, columns, density, checked, threads);
+    checked.finish();
 }
 
 } // namespace model

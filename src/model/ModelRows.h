@@ -17,8 +17,19 @@ public:
     virtual void addRow(std::span<const double> values) = 0;
 };
 
-// The expected values after every `density` tokens. `threads` share the work; the values are the same bits
-// for any number of threads.
+// How the rows are computed: every term stepped through every token, or each row evaluated on its own.
+enum class ModelMethod
+{
+    Stepping,
+    Direct,
+};
+
+// The cheaper method by an estimate of both costs from the spectrum, the columns and the density alone.
+ModelMethod chooseModelMethod(const Spectrum& spectrum, const measure::CurveColumns& columns, quint64 density);
+
+// The expected values after every `density` tokens, each the exact expectation correctly rounded to the file's
+// three decimals except within 10^-9 of a rounding boundary. `threads` share the work; the values are the same
+// bits for any number of threads.
 void computeModelRows(const Spectrum& spectrum, const measure::CurveColumns& columns, quint64 density, RowSink& sink,
                       unsigned threads);
 

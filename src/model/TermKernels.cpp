@@ -1,5 +1,7 @@
 #include "TermKernels.h"
 
+#include <xmmintrin.h>
+
 #include <cstring>
 
 namespace model {
@@ -50,6 +52,18 @@ template <bool clamp>
 }
 
 } // namespace
+
+SubnormalsFlushed::SubnormalsFlushed()
+    : m_saved(_mm_getcsr())
+{
+    // Flush to zero (results) and denormals are zero (operands).
+    _mm_setcsr(m_saved | 0x8040);
+}
+
+SubnormalsFlushed::~SubnormalsFlushed()
+{
+    _mm_setcsr(m_saved);
+}
 
 // Every integer here is below 2^53, so computing in doubles gives the values of the integer expressions.
 __attribute__((target_clones("avx512f", "avx2", "default"))) void

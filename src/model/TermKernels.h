@@ -24,6 +24,21 @@ void stepFactors(quint64 cls, quint64 tokens, quint64 first, size_t count, StepF
 void advanceTerms(const double* from, double* to, const double* frequencies, size_t count,
                   std::span<const StepFactors> factors);
 
+// While one exists, a term that would fall below the smallest normal double is zero (in this thread). It changes no
+// sum that is not itself that small, and some processors take a hundred times longer for each operation on such
+// a term, which the type terms of frequent words pass through on their way to zero.
+class SubnormalsFlushed
+{
+public:
+    SubnormalsFlushed();
+    ~SubnormalsFlushed();
+    SubnormalsFlushed(const SubnormalsFlushed&) = delete;
+    SubnormalsFlushed& operator=(const SubnormalsFlushed&) = delete;
+
+private:
+    unsigned m_saved = 0;
+};
+
 // The rows of a block are summed together: `snapshots` holds the terms of row after row, `count` apiece. Each
 // row's sum still takes its terms in array order; only the rows run side by side.
 inline constexpr size_t rowsPerBlock = 8;

@@ -1,8 +1,11 @@
+#include "ExactModel.h"
 #include "ModelTestSupport.h"
 #include "SampleDistributions.h"
 #include "StraightforwardModel.h"
 
-#include "model/ModelRows.h"
+#include "model/DirectRows.h"
+#include "model/ModelNumber.h"
+#include "model/SteppedRows.h"
 
 #include <gtest/gtest.h>
 
@@ -15,8 +18,24 @@
 namespace model::test {
 namespace {
 
-std::vector<std::vector<double>> modelRows(const Spectrum& spectrum, const measure::CurveColumns& columns,
-                                           quint64 density, unsigned threads)
+std::vector<std::vector<double>> steppedRows(const Spectrum& spectrum, const measure::CurveColumns& columns,
+                                             quint64 density, unsigned threads)
+{
+    RowCollector collector(columns);
+    computeSteppedRows(spectrum, columns, density, collector, threads);
+    return collector.rows;
+}
+
+std::vector<std::vector<double>> directRows(const Spectrum& spectrum, const measure::CurveColumns& columns,
+                                            quint64 density, unsigned threads)
+{
+    RowCollector collector(columns);
+    computeDirectRows(DirectRows(spectrum, columns), density, collector, threads);
+    return collector.rows;
+}
+
+std::vector<std::vector<double>> chosenRows(const Spectrum& spectrum, const measure::CurveColumns& columns,
+                                            quint64 density, unsigned threads)
 {
     RowCollector collector(columns);
     computeModelRows(spectrum, columns, density, collector, threads);
@@ -43,33 +62,16 @@ void expectSameBits(const std::vector<std::vector<double>>& actual, const std::v
     }
 }
 
-// E[V_i(l)] from binomial coefficients in extended precision, independent of the step recurrences.
-long double expectedClass(const Spectrum& spectrum, quint64 cls, quint64 l)
+void expectPrintedAsExact(const std::vector<std::vector<double>>& rows, const Spectrum& spectrum,
+                          const measure::CurveColumns& columns, quint64 density)
 {
-    const auto logBinomial = [](quint64 n, quint64 k) {
-        return lgammal(n + 1.0L) - lgammal(k + 1.0L) - lgammal(n - k + 1.0L);
-    };
-    long double sum = 0;
-    for (const TInData& record : spectrum.records) {
-        if (record.Freq < cls || l < cls || l - cls > spectrum.N - record.Freq)
-            continue;
-        sum += record.Poc * expl(logBinomial(record.Freq, cls) + logBinomial(spectrum.N - record.Freq, l - cls) -
-                                 logBinomial(spectrum.N, l));
+    const ExactModel exact(spectrum, columns);
+    ASSERT_EQ(rows.size(), spectrum.N / density);
+    for (size_t r = 0; r < rows.size(); ++r) {
+        const auto expected = exact.row((r + 1) * density);
+        for (size_t c = 0; c < expected.size(); ++c)
+            ASSERT_TRUE(printsAsExact(rows[r][c], expected[c])) << "step " << (r + 1) * density << " column " << c;
     }
-    return sum;
-}
-
-long double expectedTypes(const Spectrum& spectrum, quint64 l)
-{
-    long double absent = 0;
-    for (const TInData& record : spectrum.records) {
-        if (l <= spectrum.N - record.Freq) {
-            absent += record.Poc *
-                      expl(lgammal(spectrum.N - record.Freq + 1.0L) - lgammal(spectrum.N - record.Freq - l + 1.0L) -
-                           lgammal(spectrum.N + 1.0L) + lgammal(spectrum.N - l + 1.0L));
-        }
-    }
-    return spectrum.V - absent;
 }
 
 Spectrum randomSpectrum(std::mt19937& random, int records, quint32 maxFrequency)
@@ -107,7 +109,7 @@ TEST(ModelPaths, ThreadedAndVectorisedGiveTheBitsOfTheStraightforwardLoop)
     for (const auto& c : cases) {
         const auto expected = straightforwardRows(c.spectrum, c.columns, c.density);
         for (const unsigned threads : {1u, 2u, 3u})
-            expectSameBits(modelRows(c.spectrum, c.columns, c.density, threads), expected);
+            expectSameBits(steppedRows(c.spectrum, c.columns, c.density, threads), expected);
     }
 }
 
@@ -119,13 +121,13 @@ TEST(ModelPaths, ThreadCountsAgreeWhereClassTermsStartLate)
         pairs.emplace_back(f, 1 + f % 4);
     const Spectrum spectrum = makeSpectrum(pairs);
     const measure::CurveColumns columns{true, 300, 310};
-    const auto rows = modelRows(spectrum, columns, 13, 1);
+    const auto rows = steppedRows(spectrum, columns, 13, 1);
     double largest = 0.0;
     for (const auto& row : rows)
         largest = std::max(largest, *std::max_element(row.begin() + 1, row.end()));
     EXPECT_GT(largest, 0.5);
     for (const unsigned threads : {2u, 3u})
-        expectSameBits(modelRows(spectrum, columns, 13, threads), rows);
+        expectSameBits(steppedRows(spectrum, columns, 13, threads), rows);
 }
 
 TEST(ModelIdentities, CurvesStartAtOneEndAtTheTextAndAccountForEveryToken)
@@ -134,7 +136,7 @@ TEST(ModelIdentities, CurvesStartAtOneEndAtTheTextAndAccountForEveryToken)
     for (int n = 0; n < 12; ++n) {
         const Spectrum spectrum = randomSpectrum(random, 1 + n * 3, 5 + n * 8);
         const quint32 highest = spectrum.records.front().Freq;
-        const auto rows = modelRows(spectrum, {true, 1, highest}, 1, 2);
+        const auto rows = steppedRows(spectrum, {true, 1, highest}, 1, 2);
         ASSERT_EQ(rows.size(), spectrum.N);
         EXPECT_NEAR(rows.front()[0], 1.0, 1e-12);
         EXPECT_NEAR(rows.back()[0], double(spectrum.V), 1e-9 * spectrum.V);
@@ -154,14 +156,13 @@ TEST(ModelAccuracy, RealTextAgreesWithBinomialCoefficients)
     const Spectrum spectrum = corpusSpectrum(QStringLiteral("en-austen-pride-and-prejudice.ascii.txt"));
     ASSERT_GT(spectrum.N, 100000u);
     const quint64 density = 9973;
-    const auto rows = modelRows(spectrum, {true, 1, 4}, density, 2);
+    const measure::CurveColumns columns{true, 1, 4};
+    const auto rows = steppedRows(spectrum, columns, density, 2);
+    const ExactModel exact(spectrum, columns);
     for (size_t r = 0; r < rows.size(); r += 3) {
-        const quint64 l = (r + 1) * density;
-        EXPECT_NEAR(rows[r][0], double(expectedTypes(spectrum, l)), 1e-9 * rows[r][0]) << "step " << l;
-        for (quint64 i = 1; i <= 4; ++i) {
-            const double expected = double(expectedClass(spectrum, i, l));
-            EXPECT_NEAR(rows[r][i], expected, 1e-9 * expected) << "class " << i << " step " << l;
-        }
+        const auto expected = exact.row((r + 1) * density);
+        for (size_t c = 0; c < expected.size(); ++c)
+            EXPECT_NEAR(rows[r][c], double(expected[c]), 1e-9 * rows[r][c]) << "column " << c << " row " << r;
     }
 }
 
@@ -200,7 +201,19 @@ TEST(ModelAccuracy, HighClassesOfALongTextDoNotUnderflow)
     constexpr quint32 from = 50;
     constexpr quint32 to = 120;
     const quint64 density = 50021;
-    const auto rows = modelRows(spectrum, {false, from, to}, density, 2);
+    const measure::CurveColumns columns{false, from, to};
+    const auto rows = steppedRows(spectrum, columns, density, 2);
+    const ExactModel exact(spectrum, columns);
+    for (size_t r = 0; r < rows.size(); ++r) {
+        const auto expected = exact.row((r + 1) * density);
+        for (quint64 i = from; i <= to; ++i) {
+            const double value = double(expected[i - from]);
+            if (value >= 1e-6)
+                EXPECT_NEAR(rows[r][i - from], value, 1e-9 * value) << "class " << i << " row " << r;
+            else
+                EXPECT_LT(rows[r][i - from], 1e-6) << "class " << i << " row " << r;
+        }
+    }
 
     double largestFromUnderflowedStarts = 0.0;
     for (quint64 i = from; i <= to; ++i) {
@@ -210,20 +223,72 @@ TEST(ModelAccuracy, HighClassesOfALongTextDoNotUnderflow)
             if (record.Freq >= i && productStart(record, spectrum.N, i) < DBL_MIN)
                 underflowed.records.push_back(record);
         }
+        const ExactModel exactUnderflowed(underflowed, {false, quint32(i), quint32(i)});
         for (size_t r = 0; r < rows.size(); ++r) {
-            const quint64 l = (r + 1) * density;
-            const double expected = double(expectedClass(spectrum, i, l));
-            const double actual = rows[r][i - from];
-            if (expected >= 1e-6)
-                EXPECT_NEAR(actual, expected, 1e-9 * expected) << "class " << i << " step " << l;
-            else
-                EXPECT_LT(actual, 1e-6) << "class " << i << " step " << l;
             largestFromUnderflowedStarts =
-                std::max(largestFromUnderflowedStarts, double(expectedClass(underflowed, i, l)));
+                std::max(largestFromUnderflowedStarts, double(exactUnderflowed.row((r + 1) * density)[0]));
         }
     }
     // Types whose plain start products are zero or subnormal really make up several expected types.
     EXPECT_GT(largestFromUnderflowedStarts, 2.0);
+}
+
+TEST(ModelAccuracy, EveryRowOfSmallSpectraPrintsTheExactExpectation)
+{
+    std::mt19937 random(17);
+    // Frequent types leave the error bounds of stepped values wide enough that some are evaluated directly.
+    const Spectrum frequentTypes = makeSpectrum({{1, 30000}, {2, 10000}, {3, 5000}, {5, 2000}, {10, 1000}});
+    const struct
+    {
+        Spectrum spectrum;
+        measure::CurveColumns columns;
+        quint64 density;
+        ModelMethod method;
+    } cases[] = {
+        {makeSpectrum({{2, 1}, {1, 1}}), {true, 1, 4}, 1, ModelMethod::Stepping},
+        {randomSpectrum(random, 12, 200), {true, 1, 4}, 1, ModelMethod::Stepping},
+        {randomSpectrum(random, 12, 200), {true, 1, 4}, 400, ModelMethod::Direct},
+        {randomSpectrum(random, 12, 300), {false, 60, 110}, 3, ModelMethod::Stepping},
+        {frequentTypes, {true, 1, 4}, 7, ModelMethod::Stepping},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(chooseModelMethod(c.spectrum, c.columns, c.density), c.method) << "N " << c.spectrum.N;
+        const auto chosen = chosenRows(c.spectrum, c.columns, c.density, 1);
+        expectPrintedAsExact(chosen, c.spectrum, c.columns, c.density);
+        expectSameBits(chosenRows(c.spectrum, c.columns, c.density, 3), chosen);
+        const auto direct = directRows(c.spectrum, c.columns, c.density, 1);
+        expectPrintedAsExact(direct, c.spectrum, c.columns, c.density);
+        expectSameBits(directRows(c.spectrum, c.columns, c.density, 3), direct);
+    }
+
+    const auto stepped = steppedRows(frequentTypes, {true, 1, 4}, 7, 1);
+    int rechecked = 0;
+    for (size_t r = 0; r < stepped.size(); ++r) {
+        for (size_t c = 0; c < stepped[r].size(); ++c) {
+            const double bound = steppingErrorBound(stepped[r][c], (r + 1) * 7, c == 0, 48000, 5);
+            rechecked += printsAlikeWithin(stepped[r][c], bound) ? 0 : 1;
+        }
+    }
+    EXPECT_GT(rechecked, 10);
+}
+
+TEST(ModelAccuracy, RowsOfAHundredMillionTokensPrintTheExactExpectation)
+{
+    const Spectrum spectrum = zipfLawSpectrum(1e8, 2000000);
+    ASSERT_GT(spectrum.N, 95000000u);
+    for (const measure::CurveColumns columns : {measure::CurveColumns{true, 1, 4}, {false, 60, 110}}) {
+        EXPECT_EQ(chooseModelMethod(spectrum, columns, 10000), ModelMethod::Direct);
+        const DirectRows direct(spectrum, columns);
+        DirectRows::Evaluator evaluator(direct);
+        const ExactModel exact(spectrum, columns);
+        std::vector<double> values(direct.width());
+        for (const quint64 drawn : {quint64(1000), quint64(123457), quint64(9999991), spectrum.N / 2, spectrum.N}) {
+            evaluator.evaluate(drawn, values);
+            const auto expected = exact.row(drawn);
+            for (size_t c = 0; c < values.size(); ++c)
+                EXPECT_TRUE(printsAsExact(values[c], expected[c])) << "step " << drawn << " column " << c;
+        }
+    }
 }
 
 } // namespace

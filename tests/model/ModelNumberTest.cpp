@@ -107,5 +107,29 @@ TEST(ModelNumber, ValuesNextToHalvesAgreeWithPrintedDigits)
     }
 }
 
+TEST(ModelNumber, IntervalsPrintAlikeOnlyWithoutARoundingBoundaryInThem)
+{
+    EXPECT_TRUE(printsAlikeWithin(1.2344, 1e-6));
+    EXPECT_FALSE(printsAlikeWithin(1.2345, 1e-12));   // on a half
+    EXPECT_FALSE(printsAlikeWithin(0.0009999, 1e-6)); // the step from "0.000" to "0.001"
+    EXPECT_TRUE(printsAlikeWithin(-0.0002, 0.0005));  // "0.000" on both sides of zero
+    EXPECT_FALSE(printsAlikeWithin(-0.0012, 0.0005));
+
+    std::mt19937_64 random(9);
+    std::uniform_int_distribution<long long> thousandths(0, 10000000000);
+    int alike = 0;
+    for (int n = 0; n < 100000; ++n) {
+        const double value = (double(thousandths(random) >> (random() % 30)) + 0.5) / 1000.0 +
+                             std::ldexp(double(random() % 2001) - 1000.0, -int(random() % 50) - 10);
+        const double error = std::ldexp(1.0, -int(random() % 40) - 10);
+        if (!printsAlikeWithin(value, error))
+            continue;
+        ++alike;
+        ASSERT_EQ(format(value - error), format(value)) << std::hexfloat << value << " " << error;
+        ASSERT_EQ(format(value + error), format(value)) << std::hexfloat << value << " " << error;
+    }
+    EXPECT_GT(alike, 1000);
+}
+
 } // namespace
 } // namespace model

@@ -2,6 +2,7 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -30,6 +31,27 @@ Spectrum zipfSpectrum(quint64 tokens)
         spectrum.N += quint64(f) * types[f];
         spectrum.V += types[f];
     }
+    return spectrum;
+}
+
+Spectrum zipfLawSpectrum(double tokens, quint64 ranks)
+{
+    constexpr double exponent = -1.07;
+    double total = 0.0;
+    for (quint64 r = 1; r <= ranks; ++r)
+        total += std::pow(double(r), exponent);
+    Spectrum spectrum;
+    for (quint64 r = 1; r <= ranks; ++r) {
+        const auto frequency = quint32(std::floor(tokens * std::pow(double(r), exponent) / total));
+        if (frequency == 0)
+            break;
+        if (spectrum.records.empty() || spectrum.records.back().Freq != frequency)
+            spectrum.records.push_back({frequency, 0});
+        ++spectrum.records.back().Poc;
+        spectrum.N += frequency;
+        ++spectrum.V;
+    }
+    std::reverse(spectrum.records.begin(), spectrum.records.end());
     return spectrum;
 }
 

@@ -1,5 +1,7 @@
 #include "StraightforwardModel.h"
 
+#include "model/TermKernels.h"
+
 #include <vector>
 
 namespace model {
@@ -17,6 +19,7 @@ struct Record
 void straightforwardModelRows(const Spectrum& spectrum, const measure::CurveColumns& columns, quint64 density,
                               RowSink& sink)
 {
+    const SubnormalsFlushed flushed;
     const quint64 n = spectrum.N;
     const quint64 from = columns.from;
     const quint64 classCount = from >= 1 && columns.to >= from ? columns.to - from + 1 : 0;

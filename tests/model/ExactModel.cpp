@@ -1,0 +1,97 @@
+#include "ExactModel.h"
+
+#include "model/ModelNumber.h"
+
+#include <quadmath.h>
+
+#include <algorithm>
+#include <string>
+
+namespace model::test {
+namespace {
+
+__float128 logFactorial(quint64 n)
+{
+    return lgammaq(static_cast<__float128>(n) + 1);
+}
+
+std::string printed(double value)
+{
+    char text[maxModelNumberLength];
+    return std::string(text, formatModelNumber(value, text));
+}
+
+// From the step at 0.001 and the halves of thousandths above it.
+double distanceToRoundingBoundary(__float128 exact)
+{
+    const __float128 magnitude = fabsq(exact);
+    const __float128 scaled = magnitude * 1000;
+    const __float128 toHalf = scaled >= 1.5 ? fabsq(scaled - floorq(scaled) - static_cast<__float128>(0.5)) : 1;
+    return static_cast<double>(std::min(fabsq(scaled - 1), toHalf) / 1000);
+}
+
+} // namespace
+
+__float128 exactClassProbability(quint64 tokens, quint64 frequency, quint64 drawn, quint64 count)
+{
+    if (count > frequency || count > drawn || drawn - count > tokens - frequency)
+        return 0;
+    return expq(logFactorial(frequency) - logFactorial(count) - logFactorial(frequency - count) +
+                logFactorial(tokens - frequency) - logFactorial(drawn - count) -
+                logFactorial(tokens - frequency - drawn + count) - logFactorial(tokens) + logFactorial(drawn) +
+                logFactorial(tokens - drawn));
+}
+
+ExactModel::ExactModel(const Spectrum& spectrum, const measure::CurveColumns& columns)
+    : m_tokens(spectrum.N),
+      m_types(spectrum.V),
+      m_columns(columns)
+{
+    for (const TInData& record : spectrum.records) {
+        m_records.push_back(
+            {record.Freq, record.Poc, logFactorial(record.Freq), logFactorial(spectrum.N - record.Freq)});
+    }
+}
+
+std::vector<__float128> ExactModel::row(quint64 drawn) const
+{
+    const quint64 n = m_tokens;
+    const bool classes = m_columns.from >= 1 && m_columns.to >= m_columns.from;
+    const size_t first = m_columns.ttr ? 1 : 0;
+    std::vector<__float128> row(first + (classes ? m_columns.to - m_columns.from + 1 : 0), 0);
+    const __float128 logDraws = logFactorial(n) - logFactorial(drawn) - logFactorial(n - drawn);
+    __float128 absent = 0;
+    for (const Record& record : m_records) {
+        const quint64 f = record.frequency;
+        if (f == 0) {
+            absent += record.types;
+            continue;
+        }
+        quint64 i = drawn > n - f ? drawn - (n - f) : 0;
+        __float128 probability =
+            expq(record.logFactorial - logFactorial(i) - logFactorial(f - i) + record.logFactorialOther -
+                 logFactorial(drawn - i) - logFactorial(n - f - drawn + i) - logDraws);
+        if (i == 0)
+            absent += record.types * probability;
+        const quint64 top = classes ? std::min<quint64>({m_columns.to, f, drawn}) : 0;
+        for (; i <= top; ++i) {
+            if (classes && i >= m_columns.from)
+                row[first + i - m_columns.from] += record.types * probability;
+            probability *= static_cast<__float128>(f - i) * (drawn - i) /
+                           (static_cast<__float128>(i + 1) * (n - f - drawn + i + 1));
+        }
+    }
+    if (m_columns.ttr)
+        row[0] = m_types - absent;
+    return row;
+}
+
+testing::AssertionResult printsAsExact(double value, __float128 exact)
+{
+    const double expected = static_cast<double>(exact);
+    if (printed(value) == printed(expected) || distanceToRoundingBoundary(exact) <= 1e-9)
+        return testing::AssertionSuccess();
+    return testing::AssertionFailure() << "prints " << printed(value) << " for " << std::to_string(expected);
+}
+
+} // namespace model::test
