@@ -245,6 +245,9 @@ void THlavni::fitWindowSize()
 
 void THlavni::connectHandlers()
 {
+    const auto connectClick = [this](QAbstractButton* button, void (THlavni::*handler)()) {
+        dialogs::connectGuarded(m_dialogs, button, &QAbstractButton::clicked, this, handler);
+    };
     connectClick(btnclear, &THlavni::btnclearClick);
     connectClick(Nacti, &THlavni::NactiClick);
     connectClick(ChangeM, &THlavni::ChangeMClick);
@@ -257,12 +260,6 @@ void THlavni::connectHandlers()
     for (QLineEdit* field :
          {FreqFrom, FreqTo, JmenoSouboruZmer, JmenoSouboruModeluj, FreqOut, JmenoSouboruRFR, NumberOfCoresEdit})
         field->installEventFilter(this);
-}
-
-void THlavni::connectClick(QAbstractButton* button, void (THlavni::*handler)())
-{
-    connect(button, &QAbstractButton::clicked, this,
-            [this, handler] { dialogs::runGuarded(m_dialogs, this, [this, handler] { (this->*handler)(); }); });
 }
 
 bool THlavni::eventFilter(QObject* watched, QEvent* event)

@@ -3,7 +3,6 @@
 #include <QString>
 #include <QWidget>
 
-class QAbstractButton;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -67,7 +66,6 @@ private:
     void createLayout();
     void fitWindowSize();
     void connectHandlers();
-    void connectClick(QAbstractButton* button, void (THlavni::*handler)());
 
     void NactiClick();
     void btnclearClick();
