@@ -122,6 +122,9 @@ void ChartView::createPlot()
     m_plot->setFont(text);
     // Tick labels are made here in the C locale; the plot finds their exponents by its own locale.
     m_plot->setLocale(QLocale::c());
+    // The library's cache of tick labels knows a label by its text alone and would keep "1·10^7" from a linear
+    // axis when the axis turns logarithmic ("10^7"); a few labels are drawn quickly enough without it.
+    m_plot->setPlottingHint(QCP::phCacheLabels, false);
     m_plot->setBackground(Qt::white);
     m_plot->setAutoAddPlottableToLegend(false);
     m_plot->plotLayout()->insertRow(0);

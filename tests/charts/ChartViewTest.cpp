@@ -179,6 +179,33 @@ private Q_SLOTS:
         QCOMPARE(series.label(0), QString());
     }
 
+    void labelsStayInsideThePlot()
+    {
+        ShownChart shown;
+        ChartSeries& labelled = shown.chart.addSeries();
+        labelled.setCurve(Curve(10));
+        QFont font;
+        font.setPixelSize(19);
+        labelled.setLabelStyle(font, Qt::red, Qt::red);
+        labelled.addPoint(100, u"a label that would stand above the plot"_s);
+        labelled.addPoint(50, u"fits"_s);
+        labelled.setLabelsVisible(true);
+        shown.chart.redraw();
+
+        const QImage image = shown.chart.image().convertToFormat(QImage::Format_RGB32);
+        const QRect plot = shown.plot().axisRect()->rect();
+        int inside = 0;
+        int outside = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                if (image.pixel(x, y) == qRgb(255, 0, 0))
+                    ++(plot.contains(x, y) ? inside : outside);
+            }
+        }
+        QCOMPARE_GT(inside, 0);
+        QCOMPARE(outside, 0);
+    }
+
     void savedPictureFormatFollowsTheName_data()
     {
         QTest::addColumn<QString>("name");
