@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <vector>
 
 namespace charts {
@@ -139,7 +140,18 @@ void ChartView::createPlot()
     setUniformTicker<QCPAxisTicker>(m_plot->yAxis);
     showAsFrame(m_plot->xAxis2);
     showAsFrame(m_plot->yAxis2);
+    createLegend();
+    createHint();
 
+    m_zoomBand = new QRubberBand(QRubberBand::Rectangle, m_plot);
+    connect(m_plot, &QCustomPlot::beforeReplot, this, [this] { arrangeLegend(m_plot->size()); });
+    connect(m_plot, &QCustomPlot::mousePress, this, &ChartView::onMousePress);
+    connect(m_plot, &QCustomPlot::mouseMove, this, &ChartView::onMouseMove);
+    connect(m_plot, &QCustomPlot::mouseRelease, this, &ChartView::onMouseRelease);
+}
+
+void ChartView::createLegend()
+{
     // Below the plot, never over the data; it joins the layout only while it lists something.
     QCPLegend* legend = m_plot->legend;
     m_plot->axisRect()->insetLayout()->take(legend);
@@ -152,7 +164,10 @@ void ChartView::createPlot()
     legend->setRowSpacing(0);
     legend->setColumnSpacing(8);
     legend->setFillOrder(QCPLayoutGrid::foColumnsFirst);
+}
 
+void ChartView::createHint()
+{
     m_hint = new QCPItemText(m_plot);
     m_hint->position->setType(QCPItemPosition::ptAxisRectRatio);
     m_hint->position->setCoords(0.5, 0.5);
@@ -160,12 +175,6 @@ void ChartView::createPlot()
     m_hint->setFont(pixelFont(font(), 2));
     m_hint->setColor(QColor(96, 96, 96));
     m_hint->setVisible(false);
-
-    m_zoomBand = new QRubberBand(QRubberBand::Rectangle, m_plot);
-    connect(m_plot, &QCustomPlot::beforeReplot, this, [this] { arrangeLegend(m_plot->size()); });
-    connect(m_plot, &QCustomPlot::mousePress, this, &ChartView::onMousePress);
-    connect(m_plot, &QCustomPlot::mouseMove, this, &ChartView::onMouseMove);
-    connect(m_plot, &QCustomPlot::mouseRelease, this, &ChartView::onMouseRelease);
 }
 
 QCPAxis* ChartView::axis(ChartAxis which) const
@@ -291,13 +300,13 @@ void ChartView::arrangeLegend(QSize plotSize)
     QCPLegend* legend = m_plot->legend;
     QCPLayoutGrid* layout = m_plot->plotLayout();
     legend->clearItems();
-    std::vector<QCPAbstractPlottable*> listed;
+    std::vector<std::unique_ptr<QCPAbstractLegendItem>> entries;
     for (int i = 0; i < m_plot->plottableCount(); ++i) {
         if (m_plot->plottable(i)->visible())
-            listed.push_back(m_plot->plottable(i));
+            entries.push_back(std::make_unique<QCPPlottableLegendItem>(legend, m_plot->plottable(i)));
     }
     // An empty legend would still take its row below the plot.
-    const bool shown = m_legendWanted && !listed.empty();
+    const bool shown = m_legendWanted && !entries.empty();
     if (shown != legend->visible()) {
         legend->setVisible(shown);
         if (shown) {
@@ -311,26 +320,21 @@ void ChartView::arrangeLegend(QSize plotSize)
     if (!shown)
         return;
 
-    // Columns as wide as the widest entry, as many as fit; rows up to a third of the chart's height.
-    const QFontMetrics metrics(legend->font());
-    int widest = 0;
-    for (const QCPAbstractPlottable* plottable : listed)
-        widest = std::max(widest, metrics.horizontalAdvance(plottable->name()));
-    const QMargins itemMargins(8, 2, 8, 2);
-    const int entryWidth = widest + legend->iconSize().width() + legend->iconTextPadding() + itemMargins.left() +
-                           itemMargins.right() + legend->columnSpacing();
-    const int entryHeight = std::max(metrics.height(), legend->iconSize().height()) + itemMargins.top() +
-                            itemMargins.bottom() + legend->rowSpacing();
-    const int columns = std::max(1, (plotSize.width() - legend->margins().left() - legend->margins().right()) /
-                                        std::max(entryWidth, 1));
-    const int rows = std::max(1, plotSize.height() / 3 / std::max(entryHeight, 1));
+    // Columns as wide as the widest entry, as many as fit; rows up to a third of the chart's height. What does
+    // not fit is counted in a last entry.
+    QSize entry;
+    for (const auto& item : entries)
+        entry = entry.expandedTo(item->minimumOuterSizeHint());
+    const int width = plotSize.width() - legend->margins().left() - legend->margins().right();
+    const int columns = std::max(1, (width + legend->columnSpacing()) / (entry.width() + legend->columnSpacing()));
+    const int rows = std::max(1, plotSize.height() / 3 / (entry.height() + legend->rowSpacing()));
     const size_t room = size_t(columns) * size_t(rows);
-    const size_t entries = listed.size() <= room ? listed.size() : room - 1;
+    const size_t listed = entries.size() <= room ? entries.size() : room - 1;
     legend->setWrap(columns);
-    for (size_t i = 0; i < entries; ++i)
-        legend->addItem(new QCPPlottableLegendItem(legend, listed[i]));
-    if (entries < listed.size())
-        legend->addItem(new MoreEntriesItem(legend, listed.size() - entries));
+    for (size_t i = 0; i < listed; ++i)
+        legend->addItem(entries[i].release());
+    if (listed < entries.size())
+        legend->addItem(new MoreEntriesItem(legend, entries.size() - listed));
 }
 
 void ChartView::fitToActiveSeries()

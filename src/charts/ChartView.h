@@ -92,6 +92,8 @@ public:
 
 private:
     void createPlot();
+    void createLegend();
+    void createHint();
     QCPAxis* axis(ChartAxis axis) const;
     ChartPicture picture();
     bool paintLaidOut(QPaintDevice& device, const QRect& target, QSize logical);
