@@ -34,6 +34,8 @@ bool writeSvg(const ChartPicture& chart, QIODevice& out)
     generator.setOutputDevice(&out);
     generator.setSize(chart.size);
     generator.setViewBox(QRect(QPoint(), chart.size));
+    // The picture's size in millimetres counts a pixel as a CSS pixel, 96 to the inch.
+    generator.setResolution(96);
     return chart.paint(generator, QRect(QPoint(), chart.size), chart.size);
 }
 
