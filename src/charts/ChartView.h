@@ -62,7 +62,9 @@ public:
     void setLegendVisible(bool visible);
     bool isLegendVisible() const;
     void setPlotBackground(const QColor& colour);
+    // The line the plot shows while no series draws anything.
     void setEmptyHint(const QString& text);
+    // The hint as shown now: empty while a series draws something.
     QString emptyHint() const;
 
     // A new active series without points.
