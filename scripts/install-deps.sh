@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
     build-essential cmake ninja-build pkg-config
-    qt6-base-dev libqcustomplot-dev libabsl-dev libgl-dev
+    qt6-base-dev qt6-svg-dev libqcustomplot-dev libabsl-dev libgl-dev
     libgtest-dev libgmock-dev googletest libbenchmark-dev libgcc-12-dev
     clang-format xvfb xauth fonts-dejavu-core time
     desktop-file-utils appstream groff-base # the checks of the installed tree and the package

@@ -1,4 +1,6 @@
-// Loads and redraws of both chart windows at the size of a 10^6-token run, on the offscreen platform.
+// Loads and redraws of both chart windows on the offscreen platform. The type-token files are as large as a run
+// of 37 million tokens at density 10 makes them: 3.7 million rows of 5 columns each, so one load holds 15 series.
+// The files are made in a temporary folder when the first benchmark needs them.
 #include "charts/ChartView.h"
 #include "charts/CheckList.h"
 #include "charts/PlotLibrary.h"
@@ -12,63 +14,115 @@
 #include <QComboBox>
 #include <QFile>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
+#include <charconv>
 #include <cmath>
+#include <memory>
 
 using namespace charts;
 using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr int tokens = 1'000'000;
+constexpr int rows = 3'700'000;
 constexpr int density = 10;
 constexpr int classes = 4;
 constexpr int concordanceTypes = 500'000;
 
-void writeFile(const QString& path, const QByteArray& bytes)
+// Appends what `write` puts into a buffer, a megabyte at a time.
+class FileOut
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-        qFatal("cannot write %s", qPrintable(path));
-}
+public:
+    explicit FileOut(const QString& path)
+        : m_file(path)
+    {
+        if (!m_file.open(QIODevice::WriteOnly))
+            qFatal("cannot write %s", qPrintable(path));
+    }
+    ~FileOut() { flush(); }
 
-// Curves shaped like a real text's: types grow like a power of the tokens, class k holds about 1/k^2 of them.
-QByteArray curveFile(bool model)
+    void add(std::string_view text)
+    {
+        m_buffer.append(text);
+        if (m_buffer.size() > (1 << 20))
+            flush();
+    }
+    void addNumber(quint64 value)
+    {
+        char digits[24];
+        add(std::string_view(digits, size_t(std::to_chars(digits, digits + sizeof digits, value).ptr - digits)));
+    }
+
+private:
+    void flush()
+    {
+        if (m_file.write(m_buffer.data(), qint64(m_buffer.size())) != qint64(m_buffer.size()))
+            qFatal("cannot write %s", qPrintable(m_file.fileName()));
+        m_buffer.clear();
+    }
+
+    QFile m_file;
+    std::string m_buffer;
+};
+
+// Curves shaped like a real text's: types grow like a power of the tokens, class k holds about 1/k^2 of them;
+// the measured ones wander around the model.
+void writeCurveFile(const QString& path, bool model)
 {
-    QByteArray bytes = QByteArray::number(density) + "\r\nTTR\t";
-    for (int k = 1; k <= classes; ++k)
-        bytes += "T" + QByteArray::number(k) + "TR\t";
-    bytes += "\r\n";
-    for (int x = density; x <= tokens; x += density) {
-        const double types = 12 * std::pow(x, 0.62) + (model ? 0 : 30 * std::sin(x / 20000.0));
+    FileOut out(path);
+    out.addNumber(density);
+    out.add("\r\nTTR\t");
+    for (int k = 1; k <= classes; ++k) {
+        out.add("T");
+        out.addNumber(quint64(k));
+        out.add("TR\t");
+    }
+    out.add("\r\n");
+    for (int row = 1; row <= rows; ++row) {
+        const double tokens = double(row) * density;
+        const double types = 12 * std::pow(tokens, 0.62) + (model ? 0 : 30 * std::sin(tokens / 200000.0));
         for (int column = 0; column <= classes; ++column) {
             const double value = column == 0 ? types : types * 0.6 / (column * column);
-            bytes += model ? QByteArray::number(value, 'f', 3) : QByteArray::number(qRound(value));
-            bytes += '\t';
+            if (model) {
+                const auto thousandths = quint64(std::llround(value * 1000));
+                out.addNumber(thousandths / 1000);
+                out.add(".");
+                const quint64 fraction = thousandths % 1000;
+                out.add(fraction < 10 ? "00" : fraction < 100 ? "0" : "");
+                out.addNumber(fraction);
+            } else {
+                out.addNumber(quint64(std::llround(value)));
+            }
+            out.add("\t");
         }
-        bytes += "\r\n";
+        out.add("\r\n");
     }
-    return bytes;
 }
 
-QByteArray concordanceFile()
+void writeConcordance(const QString& path)
 {
-    QByteArray bytes = "\xEF\xBB\xBFType\tFrequency\r\n";
-    for (int rank = 1; rank <= concordanceTypes; ++rank)
-        bytes += "type" + QByteArray::number(rank) + '\t' + QByteArray::number(std::max(1, 80000 / rank)) + "\r\n";
-    return bytes;
+    FileOut out(path);
+    out.add("\xEF\xBB\xBFType\tFrequency\r\n");
+    for (int rank = 1; rank <= concordanceTypes; ++rank) {
+        out.add("type");
+        out.addNumber(quint64(rank));
+        out.add("\t");
+        out.addNumber(quint64(std::max(1, 80000 / rank)));
+        out.add("\r\n");
+    }
 }
 
 struct Files
 {
     Files()
     {
-        writeFile(folder.filePath(u"M.txt"_s), curveFile(false));
-        writeFile(folder.filePath(u"C.txt"_s), curveFile(true));
-        writeFile(folder.filePath(u"Concordance.txt"_s), concordanceFile());
+        writeCurveFile(folder.filePath(u"M.txt"_s), false);
+        writeCurveFile(folder.filePath(u"C.txt"_s), true);
+        writeConcordance(folder.filePath(u"Concordance.txt"_s));
     }
 
     QTemporaryDir folder;
@@ -80,10 +134,55 @@ Files& files()
     return instance;
 }
 
-void reopen(QWidget& window)
+double peakMegabytes()
 {
-    window.hide();
-    window.show();
+    QFile status(u"/proc/self/status"_s);
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024;
+    }
+    return 0;
+}
+
+QCustomPlot& plotOf(ChartView& chart)
+{
+    return *chart.findChild<QCustomPlot*>();
+}
+
+void sendMouse(QCustomPlot& plot, QEvent::Type type, Qt::MouseButton button, QPointF at)
+{
+    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button);
+    QMouseEvent event(type, at, plot.mapToGlobal(at), type == QEvent::MouseMove ? Qt::NoButton : button, held, {});
+    QApplication::sendEvent(&plot, &event);
+}
+
+void drag(ChartView& chart, Qt::MouseButton button, QPointF from, QPointF to)
+{
+    QCustomPlot& plot = plotOf(chart);
+    sendMouse(plot, QEvent::MouseButtonPress, button, from);
+    sendMouse(plot, QEvent::MouseMove, button, to);
+    sendMouse(plot, QEvent::MouseButtonRelease, button, to);
+    // A scroll draws from the event loop.
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
+}
+
+// Zooms into the middle twentieth of the view, `times` times: 0 is the whole view, 4 shows about 20 rows.
+void zoomIn(ChartView& chart, int times)
+{
+    for (int i = 0; i < times; ++i) {
+        const QRectF area = plotOf(chart).axisRect()->rect();
+        const QPointF half(area.width() / 40, area.height() / 2.5);
+        drag(chart, Qt::LeftButton, area.center() - half, area.center() + half);
+    }
+}
+
+void restoreWholeView(ChartView& chart)
+{
+    const QPointF centre = plotOf(chart).axisRect()->rect().center();
+    drag(chart, Qt::LeftButton, centre, centre - QPointF(50, 50));
 }
 
 struct TTRWindow
@@ -98,8 +197,10 @@ struct TTRWindow
 
     void load(int times)
     {
-        for (int i = 0; i < times; ++i)
-            reopen(window);
+        for (int i = 0; i < times; ++i) {
+            window.hide();
+            window.show();
+        }
     }
 
     void showEverySeries()
@@ -111,6 +212,87 @@ struct TTRWindow
     RecordingDialogs dialogs;
     TTTRChart window{dialogs};
 };
+
+void TTRLoad(benchmark::State& state)
+{
+    TTRWindow ttr;
+    for (auto _ : state) {
+        state.PauseTiming();
+        ttr.window.BtClear->click();
+        ttr.load(int(state.range(0)) - 1);
+        state.ResumeTiming();
+        ttr.load(1);
+    }
+    state.counters["series"] = ttr.window.Graf->seriesCount();
+    state.counters["points per series"] = ttr.window.Graf->series(0).pointCount();
+    state.counters["peak MB"] = peakMegabytes();
+}
+BENCHMARK(TTRLoad)->ArgName("loads")->Arg(1)->Arg(2)->Iterations(2)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+enum Action
+{
+    Click,
+    Zoom,
+    Scroll,
+    Restore,
+};
+
+// Loaded once for all the redraw benchmarks, and closed before the application ends.
+std::unique_ptr<TTRWindow>& loadedWindow()
+{
+    static std::unique_ptr<TTRWindow> window;
+    return window;
+}
+
+// One load of 15 series, all shown; the view zoomed in `range(1)` times before each action.
+void TTRRedraw(benchmark::State& state)
+{
+    if (!loadedWindow()) {
+        loadedWindow() = std::make_unique<TTRWindow>();
+        loadedWindow()->load(1);
+        loadedWindow()->showEverySeries();
+    }
+    TTRWindow& ttr = *loadedWindow();
+    ChartView& chart = *ttr.window.Graf;
+    const auto action = Action(state.range(0));
+    const int zooms = int(state.range(1));
+    restoreWholeView(chart);
+    zoomIn(chart, action == Zoom ? zooms - 1 : zooms);
+    const QPointF centre = plotOf(chart).axisRect()->rect().center();
+    bool scrollRight = true;
+    for (auto _ : state) {
+        switch (action) {
+        case Click: {
+            QListWidgetItem* item = ttr.window.ChMeasured->item(1);
+            item->setCheckState(item->checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
+            break;
+        }
+        case Zoom:
+            zoomIn(chart, 1);
+            state.PauseTiming();
+            restoreWholeView(chart);
+            zoomIn(chart, zooms - 1);
+            state.ResumeTiming();
+            break;
+        case Scroll:
+            drag(chart, Qt::RightButton, centre, centre + QPointF(scrollRight ? 40 : -40, 0));
+            scrollRight = !scrollRight;
+            break;
+        case Restore:
+            restoreWholeView(chart);
+            state.PauseTiming();
+            zoomIn(chart, zooms);
+            state.ResumeTiming();
+            break;
+        }
+    }
+}
+BENCHMARK(TTRRedraw)
+    ->ArgNames({"action", "zooms"})
+    ->ArgsProduct({{Click, Scroll}, {0, 1, 2, 4}})
+    ->ArgsProduct({{Zoom, Restore}, {1, 2, 4}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 struct RFRWindow
 {
@@ -126,61 +308,13 @@ struct RFRWindow
     TRFRChart window{dialogs};
 };
 
-// Drags a zoom rectangle over the middle of the plot.
-void zoomIntoTheMiddle(ChartView& chart, double fraction)
-{
-    QCustomPlot* plot = chart.findChild<QCustomPlot*>();
-    const QRect area = plot->axisRect()->rect();
-    const QSizeF half = QSizeF(area.size()) * (fraction / 2);
-    const QPointF from = QPointF(area.center()) - QPointF(half.width(), half.height());
-    const QPointF to = QPointF(area.center()) + QPointF(half.width(), half.height());
-    QMouseEvent press(QEvent::MouseButtonPress, from, plot->mapToGlobal(from), Qt::LeftButton, Qt::LeftButton, {});
-    QMouseEvent move(QEvent::MouseMove, to, plot->mapToGlobal(to), Qt::NoButton, Qt::LeftButton, {});
-    QMouseEvent release(QEvent::MouseButtonRelease, to, plot->mapToGlobal(to), Qt::LeftButton, {}, {});
-    QApplication::sendEvent(plot, &press);
-    QApplication::sendEvent(plot, &move);
-    QApplication::sendEvent(plot, &release);
-}
-
-void TTRLoad(benchmark::State& state)
-{
-    TTRWindow ttr;
-    for (auto _ : state) {
-        state.PauseTiming();
-        ttr.window.BtClear->click();
-        ttr.load(int(state.range(0)) - 1);
-        state.ResumeTiming();
-        ttr.load(1);
-    }
-    state.counters["series"] = ttr.window.Graf->seriesCount();
-    state.counters["points per series"] = ttr.window.Graf->series(0).pointCount();
-}
-BENCHMARK(TTRLoad)->Arg(1)->Arg(3)->Unit(benchmark::kMillisecond)->UseRealTime();
-
-void TTRRedraw(benchmark::State& state)
-{
-    TTRWindow ttr;
-    ttr.load(int(state.range(0)));
-    ttr.showEverySeries();
-    if (state.range(1) != 0)
-        zoomIntoTheMiddle(*ttr.window.Graf, 0.3);
-    for (auto _ : state)
-        ttr.window.Graf->redraw();
-    state.counters["series shown"] = ttr.window.Graf->seriesCount();
-}
-BENCHMARK(TTRRedraw)
-    ->ArgNames({"loads", "zoomed"})
-    ->Args({1, 0})
-    ->Args({1, 1})
-    ->Args({3, 1})
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
-
 void RFRLoad(benchmark::State& state)
 {
     RFRWindow rfr;
-    for (auto _ : state)
-        reopen(rfr.window);
+    for (auto _ : state) {
+        rfr.window.hide();
+        rfr.window.show();
+    }
     state.counters["points"] = rfr.window.Series1->pointCount();
 }
 BENCHMARK(RFRLoad)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -189,23 +323,22 @@ void RFRRedrawWithLabels(benchmark::State& state)
 {
     RFRWindow rfr;
     rfr.window.show();
-    if (state.range(0) != 0)
-        zoomIntoTheMiddle(*rfr.window.Graf, 0.3);
+    zoomIn(*rfr.window.Graf, int(state.range(0)));
     for (auto _ : state)
         rfr.window.Graf->redraw();
 }
-BENCHMARK(RFRRedrawWithLabels)->ArgName("zoomed")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(RFRRedrawWithLabels)->ArgName("zooms")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void SavePicture(benchmark::State& state)
 {
     TTRWindow ttr;
     ttr.load(1);
     ttr.showEverySeries();
-    const QString name = files().folder.filePath(state.range(0) != 0 ? u"chart.png"_s : u"chart.bmp"_s);
+    const QString name = files().folder.filePath(state.range(0) != 0 ? u"chart.pdf"_s : u"chart.png"_s);
     for (auto _ : state)
         ttr.window.Graf->savePicture(name);
 }
-BENCHMARK(SavePicture)->ArgName("png")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(SavePicture)->ArgName("pdf")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
 
@@ -216,6 +349,7 @@ int main(int argc, char** argv)
     QApplication application(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
+    loadedWindow().reset();
     benchmark::Shutdown();
     return 0;
 }

@@ -269,6 +269,9 @@ void THlavni::fitWindowSize()
 
 void THlavni::connectHandlers()
 {
+    const auto connectClick = [this](QAbstractButton* button, void (THlavni::*handler)()) {
+        dialogs::connectGuarded(m_dialogs, button, &QAbstractButton::clicked, this, handler);
+    };
     connectClick(btnclear, &THlavni::btnclearClick);
     connectClick(Nacti, &THlavni::NactiClick);
     connectClick(ChangeM, &THlavni::ChangeMClick);
@@ -286,12 +289,6 @@ void THlavni::connectHandlers()
     connectShortcut({QKeySequence(Qt::CTRL | Qt::Key_O)}, Nacti);
     connectShortcut({QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)}, Jed);
     connectShortcut({QKeySequence(Qt::Key_F1)}, InfoBtn);
-}
-
-void THlavni::connectClick(QAbstractButton* button, void (THlavni::*handler)())
-{
-    connect(button, &QAbstractButton::clicked, this,
-            [this, handler] { dialogs::runGuarded(m_dialogs, this, [this, handler] { (this->*handler)(); }); });
 }
 
 // A shortcut clicks its button: it runs the button's handler, which takes the focus from the field being edited

@@ -69,7 +69,6 @@ private:
     void createLayout();
     void fitWindowSize();
     void connectHandlers();
-    void connectClick(QAbstractButton* button, void (THlavni::*handler)());
     void connectShortcut(const QList<QKeySequence>& keys, QAbstractButton* button);
 
     void NactiClick();

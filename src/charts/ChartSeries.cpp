@@ -1,10 +1,10 @@
 #include "ChartSeries.h"
 
-#include "PointGraph.h"
+#include "CurveGraph.h"
 
 namespace charts {
 
-ChartSeries::ChartSeries(PointGraph& graph)
+ChartSeries::ChartSeries(CurveGraph& graph)
     : m_graph(graph)
 {}
 
@@ -18,14 +18,14 @@ void ChartSeries::setTitle(const QString& title)
     m_graph.setName(title);
 }
 
-QColor ChartSeries::colour() const
+const SeriesStyle& ChartSeries::style() const
 {
-    return m_graph.colour();
+    return m_graph.style();
 }
 
-void ChartSeries::setColour(const QColor& colour)
+void ChartSeries::setStyle(const SeriesStyle& style)
 {
-    m_graph.setColour(colour);
+    m_graph.setStyle(style);
 }
 
 bool ChartSeries::isActive() const
@@ -53,34 +53,29 @@ void ChartSeries::setPointer(int size, bool outlineVisible)
     m_graph.setPointer(size, outlineVisible);
 }
 
-void ChartSeries::addPoint(double x, double y, QStringView label)
+const Curve& ChartSeries::curve() const
 {
-    m_graph.addPoint(x, y, label);
+    return m_graph.curve();
 }
 
-void ChartSeries::addPoints(std::span<const CurvePoint> points)
+void ChartSeries::setCurve(Curve curve)
 {
-    m_graph.addPoints(points);
+    m_graph.setCurve(std::move(curve));
+}
+
+void ChartSeries::addPoint(double y, QStringView label)
+{
+    m_graph.addPoint(y, label);
 }
 
 int ChartSeries::pointCount() const
 {
-    return m_graph.dataCount();
-}
-
-std::vector<CurvePoint> ChartSeries::points() const
-{
-    std::vector<CurvePoint> result;
-    const QCPGraphDataContainer& data = *m_graph.data();
-    result.reserve(size_t(data.size()));
-    for (auto point = data.constBegin(); point != data.constEnd(); ++point)
-        result.push_back({point->key, point->value});
-    return result;
+    return int(m_graph.curve().size());
 }
 
 QString ChartSeries::label(int index) const
 {
-    return m_graph.label(index);
+    return m_graph.label(size_t(index));
 }
 
 void ChartSeries::clear()

@@ -1,45 +1,43 @@
 #pragma once
 
-#include "CurvePoint.h"
+#include "Curve.h"
+#include "SeriesStyle.h"
 
 #include <QColor>
 #include <QFont>
 #include <QString>
 #include <QStringView>
 
-#include <span>
-#include <vector>
-
 namespace charts {
 
-class PointGraph;
+class CurveGraph;
 
-// A point series of a ChartView. The chart owns it; it lives until the chart removes its series.
+// A series of a ChartView. The chart owns it; it lives until the chart removes its series.
 class ChartSeries
 {
 public:
-    explicit ChartSeries(PointGraph& graph);
+    explicit ChartSeries(CurveGraph& graph);
 
     QString title() const;
     void setTitle(const QString& title);
-    QColor colour() const;
-    void setColour(const QColor& colour);
+    const SeriesStyle& style() const;
+    void setStyle(const SeriesStyle& style);
+    QColor colour() const { return style().colour; }
 
     // Only active series are drawn (and listed in the legend).
     bool isActive() const;
     void setActive(bool active);
 
-    // The pointer is a square of 2 * size + 1 pixels.
+    // A marker spans 2 * size + 1 pixels.
     int pointerSize() const;
     bool pointerOutlineVisible() const;
     void setPointer(int size, bool outlineVisible);
 
-    // Every point is drawn in the series colour.
-    void addPoint(double x, double y, QStringView label = {});
-    void addPoints(std::span<const CurvePoint> points);
+    const Curve& curve() const;
+    void setCurve(Curve curve);
+    // Adds a point at the next x of the curve's grid.
+    void addPoint(double y, QStringView label = {});
     int pointCount() const;
-    // In order of x.
-    std::vector<CurvePoint> points() const;
     QString label(int index) const;
     void clear();
 
@@ -48,7 +46,7 @@ public:
     void setLabelStyle(const QFont& font, const QColor& text, const QColor& emboss);
 
 private:
-    PointGraph& m_graph;
+    CurveGraph& m_graph;
 };
 
 } // namespace charts

@@ -1,28 +1,27 @@
 #include "ChartView.h"
 
+#include "AxisTicker.h"
 #include "ChartOutput.h"
-#include "PointGraph.h"
+#include "CurveGraph.h"
 
+#include <QFontInfo>
 #include <QMouseEvent>
 #include <QRubberBand>
 #include <QVBoxLayout>
 
-#include <array>
+#include <algorithm>
 #include <cmath>
+#include <memory>
+#include <vector>
 
 namespace charts {
 namespace {
-
-// Distinct on white and on light grey, and told apart by most colour-blind readers too.
-constexpr std::array<QRgb, 12> seriesColours = {
-    0x0072B2, 0xD55E00, 0x009E73, 0xCC79A7, 0xE69F00, 0x56B4E9,
-    0x8C2D04, 0x4B0082, 0x5A7D1A, 0xB22222, 0x2F4F4F, 0x9467BD,
-};
 
 // Keeps points at the edge of the data fully inside the plot.
 constexpr double fitMargin = 0.025;
 constexpr int dragThreshold = 4;
 constexpr qint64 loadingRedrawInterval = 100;
+constexpr int legendRow = 2;
 
 QCPRange withMargin(QCPRange range, bool logarithmic)
 {
@@ -59,6 +58,49 @@ void showAsFrame(QCPAxis* axis)
     axis->setTickLabels(false);
 }
 
+// Text sized in points grows with the resolution of the device it is drawn on, so a printer would draw it many
+// times too large for the layout; sized in pixels, it scales with the plot.
+QFont pixelFont(const QFont& font, int extraPixels = 0)
+{
+    QFont sized = font;
+    sized.setPixelSize(QFontInfo(font).pixelSize() + extraPixels);
+    return sized;
+}
+
+template <typename Ticker>
+void setUniformTicker(QCPAxis* axis)
+{
+    axis->setTicker(QSharedPointer<UniformTicker<Ticker>>::create());
+}
+
+// The last legend entry when not all fit: how many series it stands for.
+class MoreEntriesItem final : public QCPAbstractLegendItem
+{
+public:
+    MoreEntriesItem(QCPLegend* legend, size_t count)
+        : QCPAbstractLegendItem(legend),
+          m_text(QStringLiteral("… and %1 more").arg(count))
+    {}
+
+protected:
+    void draw(QCPPainter* painter) override
+    {
+        painter->setFont(mParentLegend->font());
+        painter->setPen(mParentLegend->textColor());
+        painter->drawText(mRect, Qt::AlignLeft | Qt::AlignVCenter, m_text);
+    }
+
+    QSize minimumOuterSizeHint() const override
+    {
+        const QFontMetrics metrics(mParentLegend->font());
+        return {metrics.horizontalAdvance(m_text) + mMargins.left() + mMargins.right(),
+                metrics.height() + mMargins.top() + mMargins.bottom()};
+    }
+
+private:
+    QString m_text;
+};
+
 } // namespace
 
 ChartView::ChartView(QWidget* parent)
@@ -77,22 +119,62 @@ void ChartView::createPlot()
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_plot);
 
+    const QFont text = pixelFont(font());
+    m_plot->setFont(text);
+    // Tick labels are made here in the C locale; the plot finds their exponents by its own locale.
+    m_plot->setLocale(QLocale::c());
+    // The library's cache of tick labels knows a label by its text alone and would keep "1·10^7" from a linear
+    // axis when the axis turns logarithmic ("10^7"); a few labels are drawn quickly enough without it.
+    m_plot->setPlottingHint(QCP::phCacheLabels, false);
     m_plot->setBackground(Qt::white);
     m_plot->setAutoAddPlottableToLegend(false);
-    m_plot->setNoAntialiasingOnDrag(true);
     m_plot->plotLayout()->insertRow(0);
     m_title = new QCPTextElement(m_plot);
     m_plot->plotLayout()->addElement(0, 0, m_title);
+    for (QCPAxis* axis : {m_plot->xAxis, m_plot->yAxis}) {
+        axis->setTickLabelFont(text);
+        axis->setLabelFont(text);
+        axis->setNumberFormat(QStringLiteral("gb"));
+    }
+    setUniformTicker<QCPAxisTicker>(m_plot->xAxis);
+    setUniformTicker<QCPAxisTicker>(m_plot->yAxis);
     showAsFrame(m_plot->xAxis2);
     showAsFrame(m_plot->yAxis2);
-    m_plot->legend->setBorderPen(Qt::NoPen);
-    m_plot->legend->setBrush(QColor(255, 255, 255, 210));
-    m_plot->axisRect()->insetLayout()->setInsetAlignment(0, Qt::AlignTop | Qt::AlignLeft);
+    createLegend();
+    createHint();
 
     m_zoomBand = new QRubberBand(QRubberBand::Rectangle, m_plot);
+    connect(m_plot, &QCustomPlot::beforeReplot, this, [this] { arrangeLegend(m_plot->size()); });
     connect(m_plot, &QCustomPlot::mousePress, this, &ChartView::onMousePress);
     connect(m_plot, &QCustomPlot::mouseMove, this, &ChartView::onMouseMove);
     connect(m_plot, &QCustomPlot::mouseRelease, this, &ChartView::onMouseRelease);
+}
+
+void ChartView::createLegend()
+{
+    // Below the plot, never over the data; it joins the layout only while it lists something.
+    QCPLegend* legend = m_plot->legend;
+    m_plot->axisRect()->insetLayout()->take(legend);
+    legend->setVisible(false);
+    legend->setBorderPen(Qt::NoPen);
+    legend->setBrush(Qt::NoBrush);
+    legend->setFont(pixelFont(font(), -1));
+    legend->setIconSize(20, 10);
+    legend->setIconTextPadding(4);
+    legend->setRowSpacing(0);
+    legend->setColumnSpacing(8);
+    legend->setFillOrder(QCPLayoutGrid::foColumnsFirst);
+}
+
+void ChartView::createHint()
+{
+    m_hint = new QCPItemText(m_plot);
+    m_hint->position->setType(QCPItemPosition::ptAxisRectRatio);
+    m_hint->position->setCoords(0.5, 0.5);
+    m_hint->setPositionAlignment(Qt::AlignCenter);
+    m_hint->setFont(pixelFont(font(), 2));
+    m_hint->setColor(QColor(96, 96, 96));
+    m_hint->setVisible(false);
 }
 
 QCPAxis* ChartView::axis(ChartAxis which) const
@@ -132,13 +214,11 @@ void ChartView::setLogarithmic(ChartAxis which, bool logarithmic)
         return;
     // A zoomed range rarely makes sense on the other scale.
     m_viewFollowsData = true;
-    if (logarithmic) {
-        target->setScaleType(QCPAxis::stLogarithmic);
-        target->setTicker(QSharedPointer<QCPAxisTickerLog>::create());
-    } else {
-        target->setScaleType(QCPAxis::stLinear);
-        target->setTicker(QSharedPointer<QCPAxisTicker>::create());
-    }
+    target->setScaleType(logarithmic ? QCPAxis::stLogarithmic : QCPAxis::stLinear);
+    if (logarithmic)
+        setUniformTicker<QCPAxisTickerLog>(target);
+    else
+        setUniformTicker<QCPAxisTicker>(target);
 }
 
 bool ChartView::isLogarithmic(ChartAxis which) const
@@ -154,12 +234,12 @@ AxisRange ChartView::range(ChartAxis which) const
 
 void ChartView::setLegendVisible(bool visible)
 {
-    m_plot->legend->setVisible(visible);
+    m_legendWanted = visible;
 }
 
 bool ChartView::isLegendVisible() const
 {
-    return m_plot->legend->visible();
+    return m_legendWanted;
 }
 
 void ChartView::setPlotBackground(const QColor& colour)
@@ -170,10 +250,20 @@ void ChartView::setPlotBackground(const QColor& colour)
         axis->grid()->setPen(QPen(Qt::white, 1));
 }
 
-ChartSeries& ChartView::addSeries()
+void ChartView::setEmptyHint(const QString& text)
 {
-    const QColor colour = QColor::fromRgb(seriesColours[m_series.size() % seriesColours.size()]);
-    auto* graph = new PointGraph(m_plot->xAxis, m_plot->yAxis, colour); // the plot takes ownership
+    m_hint->setText(text);
+}
+
+QString ChartView::emptyHint() const
+{
+    return m_hint->visible() ? m_hint->text() : QString();
+}
+
+ChartSeries& ChartView::addSeries(const SeriesStyle& style)
+{
+    auto* graph = new CurveGraph(m_plot->xAxis, m_plot->yAxis); // the plot takes ownership
+    graph->setStyle(style);
     return m_series.emplace_back(*graph);
 }
 
@@ -181,11 +271,12 @@ void ChartView::removeAllSeries()
 {
     m_series.clear();
     m_plot->clearPlottables();
+    m_viewFollowsData = true;
 }
 
 void ChartView::redraw()
 {
-    listActiveSeriesInLegend();
+    m_hint->setVisible(!drawsAnything() && !m_hint->text().isEmpty());
     if (m_viewFollowsData)
         fitToActiveSeries();
     m_plot->replot(QCustomPlot::rpImmediateRefresh);
@@ -198,16 +289,52 @@ void ChartView::redrawWhileLoading()
         redraw();
 }
 
-void ChartView::listActiveSeriesInLegend()
+bool ChartView::drawsAnything() const
+{
+    return std::any_of(m_series.begin(), m_series.end(),
+                       [](const ChartSeries& series) { return series.isActive() && series.pointCount() > 0; });
+}
+
+void ChartView::arrangeLegend(QSize plotSize)
 {
     QCPLegend* legend = m_plot->legend;
-    if (!legend->visible())
-        return;
+    QCPLayoutGrid* layout = m_plot->plotLayout();
     legend->clearItems();
+    std::vector<std::unique_ptr<QCPAbstractLegendItem>> entries;
     for (int i = 0; i < m_plot->plottableCount(); ++i) {
         if (m_plot->plottable(i)->visible())
-            m_plot->plottable(i)->addToLegend(legend);
+            entries.push_back(std::make_unique<QCPPlottableLegendItem>(legend, m_plot->plottable(i)));
     }
+    // An empty legend would still take its row below the plot.
+    const bool shown = m_legendWanted && !entries.empty();
+    if (shown != legend->visible()) {
+        legend->setVisible(shown);
+        if (shown) {
+            layout->addElement(legendRow, 0, legend);
+            layout->setRowStretchFactor(legendRow, 0.001);
+        } else {
+            layout->take(legend);
+            layout->simplify();
+        }
+    }
+    if (!shown)
+        return;
+
+    // Columns as wide as the widest entry, as many as fit; rows up to a third of the chart's height. What does
+    // not fit is counted in a last entry.
+    QSize entry;
+    for (const auto& item : entries)
+        entry = entry.expandedTo(item->minimumOuterSizeHint());
+    const int width = plotSize.width() - legend->margins().left() - legend->margins().right();
+    const int columns = std::max(1, (width + legend->columnSpacing()) / (entry.width() + legend->columnSpacing()));
+    const int rows = std::max(1, plotSize.height() / 3 / (entry.height() + legend->rowSpacing()));
+    const size_t room = size_t(columns) * size_t(rows);
+    const size_t listed = entries.size() <= room ? entries.size() : room - 1;
+    legend->setWrap(columns);
+    for (size_t i = 0; i < listed; ++i)
+        legend->addItem(entries[i].release());
+    if (listed < entries.size())
+        legend->addItem(new MoreEntriesItem(legend, entries.size() - listed));
 }
 
 void ChartView::fitToActiveSeries()
@@ -315,14 +442,51 @@ void ChartView::restoreWholeView()
     redraw();
 }
 
-void ChartView::savePicture(const QString& fileName) const
+QImage ChartView::image() const
 {
-    writePicture(*m_plot, fileName);
+    return m_plot->toPixmap().toImage();
 }
 
-void ChartView::print(QPrinter& printer) const
+ChartPicture ChartView::picture()
 {
-    printPlot(*m_plot, printer);
+    return {m_plot->size(), [this] { return image(); },
+            [this](QPaintDevice& device, const QRect& target, QSize logical) {
+                return paintLaidOut(device, target, logical);
+            }};
+}
+
+bool ChartView::paintLaidOut(QPaintDevice& device, const QRect& target, QSize logical)
+{
+    QCPPainter painter;
+    if (!painter.begin(&device))
+        return false;
+    painter.setMode(QCPPainter::pmVectorized);
+    painter.setMode(QCPPainter::pmNoCaching);
+    // Hairlines of one device pixel would all but vanish on paper.
+    painter.setMode(QCPPainter::pmNonCosmetic);
+    painter.setViewport(target);
+    painter.setWindow(QRect(QPoint(), logical));
+    arrangeLegend(logical);
+    m_plot->toPainter(&painter, logical.width(), logical.height());
+    const bool painted = painter.end();
+    // Back to the layout of the screen.
+    m_plot->replot();
+    return painted;
+}
+
+void ChartView::savePicture(const QString& fileName)
+{
+    writePicture(picture(), fileName);
+}
+
+void ChartView::print(QPrinter& printer)
+{
+    printPicture(picture(), printer);
+}
+
+void ChartView::printOn(QPaintDevice& device, const QRect& sheet)
+{
+    paintOnSheet(picture(), device, sheet);
 }
 
 } // namespace charts

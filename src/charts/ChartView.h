@@ -1,10 +1,12 @@
 #pragma once
 
 #include "ChartSeries.h"
+#include "SeriesStyle.h"
 
 #include <QColor>
 #include <QElapsedTimer>
 #include <QFont>
+#include <QImage>
 #include <QPoint>
 #include <QString>
 #include <QWidget>
@@ -12,13 +14,17 @@
 #include <deque>
 
 class QCPAxis;
+class QCPItemText;
 class QCPTextElement;
 class QCustomPlot;
 class QMouseEvent;
+class QPaintDevice;
 class QPrinter;
 class QRubberBand;
 
 namespace charts {
+
+struct ChartPicture;
 
 enum class ChartAxis
 {
@@ -32,9 +38,10 @@ struct AxisRange
     double upper = 0;
 };
 
-// A point chart with a title, a left and a bottom axis and an optional legend. Dragging with the left
-// button zooms into the rectangle drawn towards the lower right and restores the whole view when drawn
-// towards the upper left; dragging with the right button scrolls.
+// A chart with a title, a left and a bottom axis and an optional legend below the plot. Dragging with the left
+// button zooms into the rectangle drawn towards the lower right and restores the whole view when drawn towards
+// the upper left; dragging with the right button scrolls. While no series draws anything, the plot shows a
+// one-line hint instead.
 class ChartView final : public QWidget
 {
     Q_OBJECT
@@ -55,11 +62,16 @@ public:
     void setLegendVisible(bool visible);
     bool isLegendVisible() const;
     void setPlotBackground(const QColor& colour);
+    // The line the plot shows while no series draws anything.
+    void setEmptyHint(const QString& text);
+    // The hint as shown now: empty while a series draws something.
+    QString emptyHint() const;
 
-    // A new active series without points, in the next colour of a fixed palette.
-    ChartSeries& addSeries();
+    // A new active series without points.
+    ChartSeries& addSeries(const SeriesStyle& style = {});
     int seriesCount() const { return int(m_series.size()); }
     ChartSeries& series(int index) { return m_series.at(size_t(index)); }
+    // Removes every series; the next drawing shows all the data again.
     void removeAllSeries();
 
     // Fits the axes to the active series (unless the user has zoomed or scrolled) and draws at once.
@@ -68,15 +80,27 @@ public:
     void redrawWhileLoading();
     // True while the view shows what the user zoomed or scrolled to rather than all the data.
     bool isViewChosenByUser() const { return !m_viewFollowsData; }
+    // The next drawing shows all the data, whatever the user zoomed or scrolled to.
+    void showAllData() { m_viewFollowsData = true; }
 
-    // The extension chooses PNG, JPEG or PDF; any other name gets BMP. Throws measure::PlatformError.
-    void savePicture(const QString& fileName) const;
+    // The chart as displayed.
+    QImage image() const;
+    // The extension chooses PNG, JPEG, PDF or SVG; any other name gets BMP. Throws measure::PlatformError.
+    void savePicture(const QString& fileName);
     // On one landscape page, stretched to fill it inside margins of 5 % of the page.
-    void print(QPrinter& printer) const;
+    void print(QPrinter& printer);
+    // What print() draws, on any device: the chart fills `sheet` inside margins of 5 % of it.
+    void printOn(QPaintDevice& device, const QRect& sheet);
 
 private:
     void createPlot();
+    void createLegend();
+    void createHint();
     QCPAxis* axis(ChartAxis axis) const;
+    ChartPicture picture();
+    bool paintLaidOut(QPaintDevice& device, const QRect& target, QSize logical);
+    bool drawsAnything() const;
+    void arrangeLegend(QSize plotSize);
     void onMousePress(QMouseEvent* event);
     void onMouseMove(QMouseEvent* event);
     void onMouseRelease(QMouseEvent* event);
@@ -84,12 +108,13 @@ private:
     void scrollTo(QPoint position);
     void restoreWholeView();
     void fitToActiveSeries();
-    void listActiveSeriesInLegend();
 
     QCustomPlot* m_plot = nullptr;
     QCPTextElement* m_title = nullptr;
+    QCPItemText* m_hint = nullptr;
     QRubberBand* m_zoomBand = nullptr;
     std::deque<ChartSeries> m_series;
+    bool m_legendWanted = false;
     bool m_viewFollowsData = true;
     Qt::MouseButton m_dragButton = Qt::NoButton;
     QPoint m_dragStart;

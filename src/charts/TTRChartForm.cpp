@@ -1,17 +1,14 @@
 #include "TTRChartForm.h"
 
 #include "ChartView.h"
-#include "ChartWindowActions.h"
 #include "CheckList.h"
 #include "measure/PlatformError.h"
 
-#include <QComboBox>
 #include <QHBoxLayout>
 #include <QPushButton>
-#include <QShowEvent>
-#include <QVBoxLayout>
 
 #include <algorithm>
+#include <future>
 
 namespace charts {
 namespace {
@@ -26,22 +23,13 @@ CheckList* createList(const QString& header, QWidget* parent, const QString& nam
     return list;
 }
 
-QPushButton* createButton(const QString& text, QWidget* parent, const QString& name, int width)
-{
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(name);
-    button->setFixedWidth(width);
-    return button;
-}
-
 } // namespace
 
 TTTRChart::TTTRChart(dialogs::Dialogs& dialogs, QWidget* parent)
-    : QWidget(parent, Qt::Window),
-      m_dialogs(dialogs)
+    : ChartWindow(dialogs, parent, QStringLiteral("TTRChart"), QStringLiteral("TTR Chart"),
+                  {QStringLiteral("Type-token Relation"), QStringLiteral("Number of tokens"),
+                   QStringLiteral("Number of types")})
 {
-    setObjectName(QStringLiteral("TTRChart"));
-    setWindowTitle(QStringLiteral("TTR Chart"));
     createControls();
     createLayout();
     connectHandlers();
@@ -50,10 +38,6 @@ TTTRChart::TTTRChart(dialogs::Dialogs& dialogs, QWidget* parent)
 
 void TTTRChart::createControls()
 {
-    Graf = new ChartView(this);
-    Graf->setObjectName(QStringLiteral("Graf"));
-    setUpTitles(*Graf, QStringLiteral("Type-token Relation"), QStringLiteral("Number of tokens"),
-                QStringLiteral("Number of types"));
     Graf->setPlotBackground(QColor(238, 238, 238));
     Graf->setLegendVisible(true);
 
@@ -62,30 +46,12 @@ void TTTRChart::createControls()
     ChSubtraction = createList(QStringLiteral("Subtraction"), this, QStringLiteral("ChSubtraction"));
     ChSubtraction->setToolTip(QStringLiteral("Subtraction of the measured and the model"));
 
-    Panel1 = new QWidget(this);
-    Panel1->setObjectName(QStringLiteral("Panel1"));
-    Scale = new QComboBox(Panel1);
-    Scale->setObjectName(QStringLiteral("Scale"));
-    Scale->setFixedWidth(145);
-    addScaleItems(*Scale);
-    Button1 = createButton(QStringLiteral("Save"), Panel1, QStringLiteral("Button1"), 52);
-    Button2 = createButton(QStringLiteral("Print"), Panel1, QStringLiteral("Button2"), 48);
-    BtClear = createButton(QStringLiteral("Clear"), Panel1, QStringLiteral("BtClear"), 51);
-    BtReload = createButton(QStringLiteral("Reload"), Panel1, QStringLiteral("BtReload"), 56);
+    BtClear = createButton(QStringLiteral("Clear"), QStringLiteral("BtClear"), 51);
+    BtReload = createButton(QStringLiteral("Reload"), QStringLiteral("BtReload"), 56);
 }
 
 void TTTRChart::createLayout()
 {
-    Panel1->setFixedHeight(25);
-    auto* panelLayout = new QHBoxLayout(Panel1);
-    panelLayout->setContentsMargins(4, 0, 4, 0);
-    panelLayout->setSpacing(4);
-    for (QWidget* control :
-         {static_cast<QWidget*>(Scale), static_cast<QWidget*>(Button1), static_cast<QWidget*>(Button2),
-          static_cast<QWidget*>(BtClear), static_cast<QWidget*>(BtReload)})
-        panelLayout->addWidget(control);
-    panelLayout->addStretch();
-
     // The lists stand at the right edge in this order; hidden ones take no room.
     auto* chartRow = new QHBoxLayout;
     chartRow->setSpacing(0);
@@ -93,47 +59,35 @@ void TTTRChart::createLayout()
     chartRow->addWidget(ChMeasured);
     chartRow->addWidget(ChModel);
     chartRow->addWidget(ChSubtraction);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    layout->addLayout(chartRow, 1);
-    layout->addWidget(Panel1);
+    layOut(chartRow, 25, {}, {BtClear, BtReload});
 }
 
 void TTTRChart::connectHandlers()
 {
-    for (CheckList* list : {ChMeasured, ChModel, ChSubtraction}) {
-        connect(list, &CheckList::checkClicked, this, [this](CheckList* sender) {
-            dialogs::runGuarded(m_dialogs, this, [this, sender] { ChMeasuredClickCheck(*sender); });
-        });
-    }
-    connectGuarded(m_dialogs, Scale, &QComboBox::currentIndexChanged, this, &TTTRChart::ScaleChange);
-    connectGuarded(m_dialogs, Button1, &QPushButton::clicked, this, &TTTRChart::Button1Click);
-    connectGuarded(m_dialogs, Button2, &QPushButton::clicked, this, &TTTRChart::Button2Click);
-    connectGuarded(m_dialogs, BtClear, &QPushButton::clicked, this, &TTTRChart::BtClearClick);
-    connectGuarded(m_dialogs, BtReload, &QPushButton::clicked, this, &TTTRChart::BtReloadClick);
-}
-
-void TTTRChart::showEvent(QShowEvent* event)
-{
-    QWidget::showEvent(event);
-    if (event->spontaneous())
-        return;
-    dialogs::runGuarded(m_dialogs, this, [this] { FormShow(); });
-    Graf->redraw();
+    for (CheckList* list : {ChMeasured, ChModel, ChSubtraction})
+        dialogs::connectGuarded(m_dialogs, list, &CheckList::checkClicked, this, &TTTRChart::ChMeasuredClickCheck);
+    dialogs::connectGuarded(m_dialogs, Button1, &QPushButton::clicked, this, &TTTRChart::Button1Click);
+    dialogs::connectGuarded(m_dialogs, BtClear, &QPushButton::clicked, this, &TTTRChart::BtClearClick);
+    dialogs::connectGuarded(m_dialogs, BtReload, &QPushButton::clicked, this, &TTTRChart::BtReloadClick);
 }
 
 void TTTRChart::FormShow()
 {
     ++Cislomereni;
+    showHint();
+    // The measured file is read beside the model file, on a second core; should the model file fail, what was
+    // read of the measured file is dropped unseen, as if it had not been read.
+    std::future<CurveFile> measuredFile;
+    if (EM)
+        measuredFile = std::async(std::launch::async, readCurveFile, JmenoZdrojeM, CurveValues::Integer);
     if (EC) {
         ChModel->show();
-        readCurves(JmenoZdrojeC, *ChModel, QStringLiteral("Model: ("), CurveValues::FloatingPoint, HustotaC);
+        addCurves(readCurveFile(JmenoZdrojeC, CurveValues::FloatingPoint), *ChModel, QStringLiteral("Model: ("),
+                  CurveKind::Model, HustotaC);
     }
     if (EM) {
         ChMeasured->show();
-        readCurves(JmenoZdrojeM, *ChMeasured, QStringLiteral("Data: ("), CurveValues::Integer, HustotaM);
+        addCurves(measuredFile.get(), *ChMeasured, QStringLiteral("Data: ("), CurveKind::Measured, HustotaM);
     }
     if (EC && EM) {
         ChSubtraction->show();
@@ -141,26 +95,25 @@ void TTTRChart::FormShow()
     }
 }
 
-void TTTRChart::readCurves(const QString& path, CheckList& list, const QString& titlePrefix, CurveValues values,
-                           quint32& density)
+void TTTRChart::addCurves(CurveFile file, CheckList& list, const QString& titlePrefix, CurveKind kind, quint32& density)
 {
-    const CurveFile file = readCurveFile(path, values);
     if (file.density)
         density = *file.density;
     const QString load = QString::number(Cislomereni) + QStringLiteral(") ");
-    for (const CurveColumn& column : file.columns) {
-        ChartSeries& series = addCurveSeries(list, u'(' + load + column.name, titlePrefix + load + column.name);
-        series.addPoints(column.points);
-        Graf->redrawWhileLoading();
+    for (CurveColumn& column : file.columns) {
+        const SeriesStyle style = curveStyle(columnColour(column.name), int(Cislomereni), kind);
+        ChartSeries& series = addCurveSeries(list, u'(' + load + column.name, titlePrefix + load + column.name, style);
+        series.setCurve(std::move(column.curve));
     }
     // What was read before a value that does not convert stays, as it would when reading it row by row.
     if (file.failure)
         throw measure::PlatformError(*file.failure);
 }
 
-ChartSeries& TTTRChart::addCurveSeries(CheckList& list, const QString& itemText, const QString& title)
+ChartSeries& TTTRChart::addCurveSeries(CheckList& list, const QString& itemText, const QString& title,
+                                       const SeriesStyle& style)
 {
-    ChartSeries& series = Graf->addSeries();
+    ChartSeries& series = Graf->addSeries(style);
     Aktualni = quint32(list.addSeriesItem(itemText, series));
     series.setTitle(title);
     series.setActive(false);
@@ -186,40 +139,48 @@ void TTTRChart::buildDifferences()
         for (const ChartSeries* data : measured) {
             if (suffix != data->title().mid(6) || ChSubtraction->findText(suffix) >= 0)
                 continue;
-            ChartSeries& difference = addCurveSeries(*ChSubtraction, suffix, QStringLiteral("Sub.") + suffix);
-            difference.addPoints(subtractCurves(data->points(), model->points()));
-            Graf->redrawWhileLoading();
+            const qsizetype loadEnd = suffix.indexOf(u") ");
+            const SeriesStyle style = curveStyle(columnColour(suffix.mid(loadEnd + 2)),
+                                                 suffix.mid(1, loadEnd - 1).toInt(), CurveKind::Difference);
+            ChartSeries& difference = addCurveSeries(*ChSubtraction, suffix, QStringLiteral("Sub.") + suffix, style);
+            difference.setCurve(subtractCurves(data->curve(), model->curve()));
         }
     }
 }
 
-void TTTRChart::ChMeasuredClickCheck(CheckList& sender)
+int TTTRChart::columnColour(const QString& name)
 {
-    const bool header = sender.isChecked(0);
-    if (header != sender.rememberedHeaderState()) {
-        sender.setRememberedHeaderState(header);
-        sender.setAllChecked(header);
+    qsizetype index = m_columnNames.indexOf(name);
+    if (index < 0) {
+        index = m_columnNames.size();
+        m_columnNames.append(name);
     }
-    for (int i = 1; i < sender.count(); ++i)
-        sender.seriesAt(i)->setActive(sender.isChecked(i));
-    Graf->redraw();
+    return int(index);
 }
 
-void TTTRChart::ScaleChange()
+void TTTRChart::showHint()
 {
-    applyScale(*Graf, Scale->currentIndex());
+    Graf->setEmptyHint(Cislomereni == 0 ? QStringLiteral("Nothing loaded: \"Reload\" reads the files again.")
+                                        : QStringLiteral("Tick curves in the lists on the right to draw them."));
+}
+
+void TTTRChart::ChMeasuredClickCheck(CheckList* Sender)
+{
+    const bool header = Sender->isChecked(0);
+    if (header != Sender->rememberedHeaderState()) {
+        Sender->setRememberedHeaderState(header);
+        Sender->setAllChecked(header);
+    }
+    for (int i = 1; i < Sender->count(); ++i)
+        Sender->seriesAt(i)->setActive(Sender->isChecked(i));
+    Graf->redraw();
 }
 
 void TTTRChart::Button1Click()
 {
     // The dialog starts empty, later with the name chosen last.
-    if (const auto chosen = saveChart(*Graf, m_dialogs, this, m_lastPictureName))
+    if (const auto chosen = saveChart(m_lastPictureName))
         m_lastPictureName = *chosen;
-}
-
-void TTTRChart::Button2Click()
-{
-    printChart(*Graf, m_dialogs, this);
 }
 
 void TTTRChart::BtClearClick()
@@ -229,14 +190,16 @@ void TTTRChart::BtClearClick()
         list->resetToHeader();
         list->hide();
     }
+    m_columnNames.clear();
     Graf->removeAllSeries();
+    showHint();
     Graf->redraw();
 }
 
 void TTTRChart::BtReloadClick()
 {
-    hide();
-    show();
+    // A new load as hiding and showing would make one, without the window manager placing the window anew.
+    load();
 }
 
 } // namespace charts

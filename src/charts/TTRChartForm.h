@@ -1,25 +1,21 @@
 #pragma once
 
-#include "CurveFile.h"
-#include "dialogs/Dialogs.h"
+#include "ChartWindow.h"
+#include "CurveFileReader.h"
+#include "SeriesStyle.h"
 
 #include <QString>
-#include <QWidget>
-
-class QComboBox;
-class QPushButton;
-class QShowEvent;
+#include <QStringList>
 
 namespace charts {
 
 class ChartSeries;
-class ChartView;
 class CheckList;
 
 // The type-token chart of a run's measured and model files. Each time it passes from hidden to shown it
 // reads the files again and adds their columns as a new numbered load of series, with a difference series
-// for every column both files have. Closing it only hides it.
-class TTTRChart final : public QWidget
+// for every column both files have.
+class TTTRChart final : public ChartWindow
 {
     Q_OBJECT
 
@@ -40,40 +36,35 @@ public:
     // The index of the check-list item added last.
     quint32 Aktualni = 0;
 
-    ChartView* Graf = nullptr;
     CheckList* ChMeasured = nullptr;
     CheckList* ChModel = nullptr;
     CheckList* ChSubtraction = nullptr;
-    QWidget* Panel1 = nullptr;
-    QComboBox* Scale = nullptr;
-    QPushButton* Button1 = nullptr;
-    QPushButton* Button2 = nullptr;
     QPushButton* BtClear = nullptr;
     QPushButton* BtReload = nullptr;
 
 protected:
-    void showEvent(QShowEvent* event) override;
+    void FormShow() override;
 
 private:
     void createControls();
     void createLayout();
     void connectHandlers();
 
-    void FormShow();
-    void readCurves(const QString& path, CheckList& list, const QString& titlePrefix, CurveValues values,
-                    quint32& density);
-    ChartSeries& addCurveSeries(CheckList& list, const QString& itemText, const QString& title);
+    void addCurves(CurveFile file, CheckList& list, const QString& titlePrefix, CurveKind kind, quint32& density);
+    ChartSeries& addCurveSeries(CheckList& list, const QString& itemText, const QString& title,
+                                const SeriesStyle& style);
     void buildDifferences();
+    // The colour of a column: the same in every load, told apart from every other column's.
+    int columnColour(const QString& name);
+    void showHint();
 
-    void ChMeasuredClickCheck(CheckList& sender);
-    void ScaleChange();
+    void ChMeasuredClickCheck(CheckList* Sender);
     void Button1Click();
-    void Button2Click();
     void BtClearClick();
     void BtReloadClick();
 
-    dialogs::Dialogs& m_dialogs;
     QString m_lastPictureName;
+    QStringList m_columnNames;
 };
 
 } // namespace charts

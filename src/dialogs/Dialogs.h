@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
 #include <QStringList>
 
@@ -22,6 +23,7 @@ struct SaveFileRequest
     QString title;
     QString proposedName;     // empty: the dialog starts empty, or with the path chosen last
     QString defaultExtension; // without the dot; empty: none
+    QString filter = {};      // name filters separated by ";;"; empty: all files
 };
 
 // Everything a window asks of the user or tells them goes through here, so tests see every message and
@@ -45,5 +47,16 @@ public:
 // Runs a handler the way the application's default handler would: a failure it throws ends the handler
 // and shows its text in the error box. No exception may leave a Qt slot.
 void runGuarded(Dialogs& dialogs, QWidget* parent, const std::function<void()>& handler);
+
+// Connects `signal` to a handler of `window` that runs through runGuarded. The handler takes the signal's
+// arguments or none.
+template <typename Sender, typename Signal, typename Window, typename... Arguments>
+void connectGuarded(Dialogs& dialogs, Sender* sender, Signal signal, Window* window,
+                    void (Window::*handler)(Arguments...))
+{
+    QObject::connect(sender, signal, window, [&dialogs, window, handler](Arguments... arguments) {
+        runGuarded(dialogs, window, [&] { (window->*handler)(arguments...); });
+    });
+}
 
 } // namespace dialogs

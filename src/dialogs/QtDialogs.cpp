@@ -6,6 +6,7 @@
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QRegularExpression>
 
 namespace dialogs {
 namespace {
@@ -13,6 +14,13 @@ namespace {
 QString applicationTitle()
 {
     return QApplication::applicationDisplayName();
+}
+
+// The extension of a name filter such as "PNG picture (*.png)".
+QString firstExtension(const QString& filter)
+{
+    const QRegularExpressionMatch match = QRegularExpression(QStringLiteral("\\*\\.(\\w+)")).match(filter);
+    return match.hasMatch() ? match.captured(1) : QString();
 }
 
 // File dialogs move the current directory to the folder last chosen, so relative names follow the user.
@@ -48,6 +56,21 @@ std::optional<QString> QtDialogs::saveFile(QWidget* parent, const SaveFileReques
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, request.defaultExtension.isEmpty());
     dialog.setDefaultSuffix(request.defaultExtension);
+    if (!request.filter.isEmpty()) {
+        const QStringList filters = request.filter.split(QStringLiteral(";;"));
+        dialog.setNameFilters(filters);
+        // The type of the proposed name is the one selected; a name typed without extension gets the selected type's.
+        const QString proposedExtension = QFileInfo(request.proposedName).suffix();
+        for (const QString& filter : filters) {
+            if (!proposedExtension.isEmpty() &&
+                filter.contains(QStringLiteral("*.") + proposedExtension, Qt::CaseInsensitive)) {
+                dialog.selectNameFilter(filter);
+                dialog.setDefaultSuffix(firstExtension(filter));
+            }
+        }
+        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                         [&dialog](const QString& filter) { dialog.setDefaultSuffix(firstExtension(filter)); });
+    }
     if (!request.proposedName.isEmpty())
         dialog.selectFile(request.proposedName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())

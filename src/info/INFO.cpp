@@ -66,14 +66,8 @@ void TfrmInfo::createLayout()
 
 void TfrmInfo::connectHandlers()
 {
-    connectClick(Button2, &TfrmInfo::Button2Click);
-    connectClick(BtnClose, &TfrmInfo::BtnCloseClick);
-}
-
-void TfrmInfo::connectClick(QAbstractButton* button, void (TfrmInfo::*handler)())
-{
-    connect(button, &QAbstractButton::clicked, this,
-            [this, handler] { dialogs::runGuarded(m_dialogs, this, [this, handler] { (this->*handler)(); }); });
+    dialogs::connectGuarded(m_dialogs, Button2, &QAbstractButton::clicked, this, &TfrmInfo::Button2Click);
+    dialogs::connectGuarded(m_dialogs, BtnClose, &QAbstractButton::clicked, this, &TfrmInfo::BtnCloseClick);
 }
 
 void TfrmInfo::Button2Click()

@@ -2,7 +2,6 @@
 
 #include <QWidget>
 
-class QAbstractButton;
 class QPlainTextEdit;
 class QPushButton;
 
@@ -30,7 +29,6 @@ private:
     void createControls();
     void createLayout();
     void connectHandlers();
-    void connectClick(QAbstractButton* button, void (TfrmInfo::*handler)());
 
     void Button2Click();
     void BtnCloseClick();

@@ -1,10 +1,13 @@
 #include "charts/ConcordanceReader.h"
-#include "charts/CurveFile.h"
+#include "charts/CurveFileReader.h"
+#include "charts/CurveSampling.h"
 
 #include "TestFiles.h"
 #include "WorkingDirectory.h"
 
 #include <gtest/gtest.h>
+
+#include <random>
 
 using namespace charts;
 using namespace Qt::StringLiterals;
@@ -36,20 +39,38 @@ CurveFile curveFile(const QByteArray& bytes, CurveValues values = CurveValues::I
     return readCurveFile(u"M.txt"_s, values);
 }
 
-std::vector<double> xs(const CurveColumn& column)
+std::vector<double> xs(const Curve& curve)
 {
     std::vector<double> result;
-    for (const CurvePoint& point : column.points)
-        result.push_back(point.x);
+    for (size_t i = 0; i < curve.size(); ++i)
+        result.push_back(curve.x(i));
     return result;
+}
+
+std::vector<double> ys(const Curve& curve)
+{
+    std::vector<double> result;
+    for (size_t i = 0; i < curve.size(); ++i)
+        result.push_back(curve.y(i));
+    return result;
+}
+
+std::vector<double> xs(const CurveColumn& column)
+{
+    return xs(column.curve);
 }
 
 std::vector<double> ys(const CurveColumn& column)
 {
-    std::vector<double> result;
-    for (const CurvePoint& point : column.points)
-        result.push_back(point.y);
-    return result;
+    return ys(column.curve);
+}
+
+Curve curveOf(quint64 step, std::initializer_list<double> values)
+{
+    Curve curve(step);
+    for (const double y : values)
+        curve.append(y);
+    return curve;
 }
 
 class ChartData : public ::testing::Test
@@ -118,8 +139,8 @@ TEST_F(CurveFileReading, RowsLieAtMultiplesOfTheDensity)
     EXPECT_EQ(ys(file.columns[1]), (std::vector<double>{4, 6, 7}));
     EXPECT_FALSE(file.failure);
 
-    const CurveFile model = curveFile("2\r\nTTR\t\r\n1.000\t\r\n1.667\t\r\n", CurveValues::FloatingPoint);
-    EXPECT_EQ(ys(model.columns[0]), (std::vector<double>{1.0, 1.667}));
+    const CurveFile model = curveFile("2\r\nTTR\t\r\n1.000\t\r\n1.625\t\r\n", CurveValues::FloatingPoint);
+    EXPECT_EQ(ys(model.columns[0]), (std::vector<double>{1.0, 1.625}));
     EXPECT_EQ(xs(model.columns[0]), (std::vector<double>{2, 4}));
 }
 
@@ -128,7 +149,41 @@ TEST_F(CurveFileReading, EveryLineAdvancesTheTokenCountEvenAnEmptyOne)
     EXPECT_EQ(xs(curveFile("10\r\nTTR\t\r\n1\t\r\n\r\n3\t\r\n").columns[0]), (std::vector<double>{10, 30}));
     const CurveFile headerOnly = curveFile("10\r\nTTR\tT1TR\t\r\n");
     ASSERT_EQ(headerOnly.columns.size(), 2u);
-    EXPECT_TRUE(headerOnly.columns[1].points.empty());
+    EXPECT_TRUE(headerOnly.columns[1].curve.isEmpty());
+}
+
+TEST_F(CurveFileReading, EncodingsAndPieceEndsChangeNothing)
+{
+    const QByteArray ascii = "10\r\nTTR\t\r\n1\t\r\n2\t\r\n";
+    for (const QByteArray& bytes :
+         {utf8Bom + ascii, utf16LeBom + QByteArray(reinterpret_cast<const char*>(QString::fromLatin1(ascii).utf16()),
+                                                   ascii.size() * 2)}) {
+        const CurveFile file = curveFile(bytes);
+        EXPECT_EQ(file.density, 10u);
+        EXPECT_EQ(ys(file.columns.at(0)), (std::vector<double>{1, 2}));
+    }
+
+    // The CR of a CR LF is the last byte of the first piece read (1 MiB); the LF must not make a row of its own.
+    QByteArray rows = "1\r\nTTR\t\r\n";
+    constexpr int rowCount = 300'000;
+    for (int i = 0; i < rowCount; ++i)
+        rows += "7\t\r\n";
+    ASSERT_EQ(rows.at((1 << 20) - 1), '\r');
+    const CurveFile file = curveFile(rows);
+    const Curve& curve = file.columns.at(0).curve;
+    EXPECT_EQ(curve.size(), size_t(rowCount));
+    EXPECT_EQ(curve.x(curve.size() - 1), rowCount);
+}
+
+TEST_F(CurveFileReading, MemoryFollowsTheValuesNotTheDeclaredColumns)
+{
+    // 100,000 columns over 100,000 empty rows: room for every row of every column would take 40 GB.
+    QByteArray bytes = "10\r\n" + QByteArray("c\t").repeated(100'000) + "\r\n" + QByteArray("\n").repeated(100'000);
+    bytes += "5\t\r\n";
+    const CurveFile file = curveFile(bytes);
+    ASSERT_EQ(file.columns.size(), 100'000u);
+    EXPECT_EQ(xs(file.columns[0]), std::vector<double>{1'000'010});
+    EXPECT_TRUE(file.columns[1].curve.isEmpty());
 }
 
 TEST_F(CurveFileReading, FieldsBeyondTheHeaderAreIgnored)
@@ -195,17 +250,83 @@ TEST(FloatingPointText, AcceptsOnlyDecimalNumbersWithPoint)
         {u"0x10", {}},     {u"1e999", {}},      {u"\u0661.5", {}},
     };
     for (const Case& c : cases) {
-        const QString text = QString::fromUtf16(c.text);
-        EXPECT_EQ(toFloatingPoint(text), c.value) << text.toStdString();
+        const std::string text = QString::fromUtf16(c.text).toStdString();
+        EXPECT_EQ(toFloatingPoint(text), c.value) << text;
     }
 }
 
 TEST(SubtractCurves, PairsPointsOfEqualX)
 {
-    const std::vector<CurvePoint> model{{10, 1}, {20, 2}, {30, 3}, {40, 4}, {50, 5}, {60, 6}};
-    const std::vector<CurvePoint> measured{{20, 5}, {40, 9}, {60, 10}};
-    EXPECT_EQ(subtractCurves(measured, model), (std::vector<CurvePoint>{{20, 3}, {40, 5}, {60, 4}}));
-    EXPECT_EQ(subtractCurves(model, measured), (std::vector<CurvePoint>{{20, -3}, {40, -5}, {60, -4}}));
-    EXPECT_TRUE(subtractCurves({}, model).empty());
-    EXPECT_TRUE(subtractCurves(measured, {}).empty());
+    const Curve model = curveOf(10, {1, 2, 3, 4, 5, 6});
+    const Curve measured = curveOf(20, {5, 9, 10});
+    EXPECT_EQ(xs(subtractCurves(measured, model)), (std::vector<double>{20, 40, 60}));
+    EXPECT_EQ(ys(subtractCurves(measured, model)), (std::vector<double>{3, 5, 4}));
+    EXPECT_EQ(ys(subtractCurves(model, measured)), (std::vector<double>{-3, -5, -4}));
+    EXPECT_TRUE(subtractCurves(Curve(10), model).isEmpty());
+    EXPECT_TRUE(subtractCurves(measured, Curve(10)).isEmpty());
+
+    // A row missing from one curve is missing from the difference; densities of 0 put every point at x 0.
+    Curve gap(10);
+    gap.append(0, 1);
+    gap.append(2, 1);
+    EXPECT_EQ(xs(subtractCurves(gap, model)), (std::vector<double>{10, 30}));
+    EXPECT_EQ(ys(subtractCurves(curveOf(0, {5, 6, 7}), curveOf(0, {1, 1}))), (std::vector<double>{4, 5}));
+}
+
+TEST(CurveStorage, SpansOfAnyRangeMatchTheValues)
+{
+    // Large values with fractions, as a model file of a big corpus holds: deep zooms must see them unrounded.
+    std::mt19937 random(7);
+    std::uniform_real_distribution<double> step(-3, 5);
+    std::vector<double> values;
+    double value = 3e6;
+    Curve curve(10);
+    for (int i = 0; i < 200'000; ++i) {
+        value += step(random) * 0.001;
+        values.push_back(i == 99'999 ? -1e9 : value);
+        curve.append(values.back());
+    }
+    for (size_t i = 0; i < values.size(); ++i)
+        ASSERT_NEAR(curve.y(i), values[i], i == 99'999 ? 100 : 1e-6) << i;
+
+    std::uniform_int_distribution<size_t> index(0, values.size());
+    for (int trial = 0; trial < 2000; ++trial) {
+        size_t first = index(random);
+        size_t last = index(random);
+        if (first > last)
+            std::swap(first, last);
+        ValueSpan expected;
+        for (size_t i = first; i < last; ++i)
+            expected.include(curve.y(i));
+        const ValueSpan span = curve.span(first, last);
+        ASSERT_EQ(span.min, expected.min) << first << ".." << last;
+        ASSERT_EQ(span.max, expected.max) << first << ".." << last;
+    }
+    EXPECT_EQ(curve.span().min, -1e9);
+    EXPECT_EQ(curve.smallestPositive(), std::min(curve.span(0, 99'999).min, curve.span(100'000, values.size()).min));
+}
+
+TEST(CurveSampling, EveryColumnKeepsItsPeaksAndDips)
+{
+    Curve curve(10);
+    for (int i = 0; i < 1'000'000; ++i)
+        curve.append(i == 123'457 ? 50 : i == 654'321 ? -30 : 0);
+    // 500 pixels over the whole curve, and a few pixels far beyond a deep zoom.
+    const CurveSamples whole = sampleColumns(curve, 0, 500, [](double pixel) { return 5 + pixel * 20'000; });
+    EXPECT_LE(whole.columns.size(), 500u);
+    ValueSpan drawn;
+    size_t points = 0;
+    for (const ColumnSample& column : whole.columns) {
+        drawn.include(column.values);
+        points += column.count;
+    }
+    EXPECT_EQ(drawn.max, 50);
+    EXPECT_EQ(drawn.min, -30);
+    EXPECT_EQ(points, curve.size());
+
+    const CurveSamples zoomed = sampleColumns(curve, 0, 100, [](double pixel) { return 1'234'560 + pixel * 2.5; });
+    ASSERT_EQ(zoomed.columns.size(), 25u);
+    EXPECT_EQ(zoomed.columns[2].x, 1'234'580);
+    EXPECT_EQ(zoomed.columns[2].count, 1u);
+    EXPECT_EQ(zoomed.columns[2].values.max, 50);
 }

@@ -1,7 +1,9 @@
+#include "charts/AxisTicker.h"
 #include "charts/ChartView.h"
 #include "charts/PlotLibrary.h"
 #include "measure/PlatformError.h"
 
+#include "ChartDrag.h"
 #include "GuiTestMain.h"
 #include "TestFiles.h"
 #include "WorkingDirectory.h"
@@ -20,15 +22,15 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// A shown chart of one series on the diagonal from (0, 0) to (100, 100).
+// A shown chart of one series on the diagonal from (1, 1) to (100, 100).
 struct ShownChart
 {
     ShownChart()
     {
         chart.resize(600, 400);
         ChartSeries& diagonal = chart.addSeries();
-        for (int i = 0; i <= 100; ++i)
-            diagonal.addPoint(i, i);
+        for (int i = 1; i <= 100; ++i)
+            diagonal.addPoint(i);
         chart.show();
         if (!QTest::qWaitForWindowExposed(&chart))
             qFatal("chart not exposed");
@@ -40,16 +42,53 @@ struct ShownChart
     {
         return QPoint(qRound(plot().xAxis->coordToPixel(x)), qRound(plot().yAxis->coordToPixel(y)));
     }
-    void drag(Qt::MouseButton button, QPoint from, QPoint to)
-    {
-        QTest::mousePress(&plot(), button, {}, from);
-        QTest::mouseMove(&plot(), (from + to) / 2);
-        QTest::mouseMove(&plot(), to);
-        QTest::mouseRelease(&plot(), button, {}, to);
-    }
+    void drag(Qt::MouseButton button, QPoint from, QPoint to) { dragOnChart(chart, button, from, to); }
 
     ChartView chart;
 };
+
+// What a picture of a chart with a grey plot shows: where the plot is, how tall the tick labels left of it
+// are, and how much orange ink the axis titles left and below it leave.
+struct PictureMeasures
+{
+    QRect plot;
+    int tickLabelHeight = 0;
+    int leftTitleInk = 0;
+    int bottomTitleInk = 0;
+};
+
+PictureMeasures measurePicture(const QImage& picture)
+{
+    PictureMeasures measures;
+    const QImage image = picture.convertToFormat(QImage::Format_RGB32);
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (image.pixel(x, y) == qRgb(238, 238, 238))
+                measures.plot |= QRect(x, y, 1, 1);
+        }
+    }
+    const auto isOrange = [](QRgb c) {
+        return qRed(c) > 200 && qGreen(c) > 80 && qGreen(c) < 180 && qBlue(c) < 90;
+    };
+    // Left of the plot's frame stand the tick labels (dark) and the axis title (orange), below it the other title.
+    const QRect left(0, measures.plot.top(), measures.plot.left() - std::max(3, measures.plot.height() / 100),
+                     measures.plot.height());
+    const QRect below(measures.plot.left(), measures.plot.bottom() + 1, measures.plot.width(),
+                      image.height() - measures.plot.bottom() - 1);
+    int run = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        bool ink = false;
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb c = image.pixel(x, y);
+            ink = ink || (left.contains(x, y) && qGray(c) < 110);
+            measures.leftTitleInk += left.contains(x, y) && isOrange(c) ? 1 : 0;
+            measures.bottomTitleInk += below.contains(x, y) && isOrange(c) ? 1 : 0;
+        }
+        run = ink ? run + 1 : 0;
+        measures.tickLabelHeight = std::max(measures.tickLabelHeight, run);
+    }
+    return measures;
+}
 
 void compareRange(const AxisRange& actual, double lower, double upper, double tolerance)
 {
@@ -69,7 +108,7 @@ private Q_SLOTS:
         ShownChart shown;
         const AxisRange wholeX = shown.chart.range(ChartAxis::Bottom);
         const AxisRange wholeY = shown.chart.range(ChartAxis::Left);
-        QVERIFY(wholeX.lower < 0 && wholeX.upper > 100);
+        QVERIFY(wholeX.lower < 1 && wholeX.upper > 100);
 
         shown.drag(Qt::LeftButton, shown.pixel(20, 80), shown.pixel(60, 40));
         compareRange(shown.chart.range(ChartAxis::Bottom), 20, 60, 0.5);
@@ -113,7 +152,9 @@ private Q_SLOTS:
     {
         ShownChart shown;
         ChartSeries& wide = shown.chart.addSeries();
-        wide.addPoint(1000, 5);
+        Curve far(1000);
+        far.append(5);
+        wide.setCurve(std::move(far));
         wide.setActive(false);
         shown.chart.redraw();
         QCOMPARE_LT(shown.chart.range(ChartAxis::Bottom).upper, 110);
@@ -123,27 +164,46 @@ private Q_SLOTS:
         QCOMPARE_GT(shown.chart.range(ChartAxis::Bottom).upper, 1000);
     }
 
-    void labelsFollowTheirPointsWhateverTheOrderOfAdding()
+    void labelsBelongToTheirPoints()
     {
         ChartView chart;
         ChartSeries& series = chart.addSeries();
-        series.addPoint(4, 1);
-        series.addPoint(3, 1, u"c"_s);
-        series.addPoint(1, 1, u"a"_s);
-        series.addPoint(2, 1, u"b"_s);
-        series.addPoint(5, 1, u"e"_s);
-        QCOMPARE(series.pointCount(), 5);
-        QStringList labels;
-        for (int i = 0; i < series.pointCount(); ++i)
-            labels.append(series.label(i));
-        QCOMPARE(labels, (QStringList{u"a"_s, u"b"_s, u"c"_s, QString(), u"e"_s}));
-        QCOMPARE(series.points().front(), (CurvePoint{1, 1}));
+        series.addPoint(4);
+        series.addPoint(3, u"b"_s);
+        series.addPoint(1, u"c"_s);
+        QCOMPARE(series.pointCount(), 3);
+        QCOMPARE((QStringList{series.label(0), series.label(1), series.label(2)}),
+                 (QStringList{QString(), u"b"_s, u"c"_s}));
+        series.clear();
+        series.addPoint(2);
+        QCOMPARE(series.label(0), QString());
+    }
 
-        ChartSeries& labelledFromTheStart = chart.addSeries();
-        labelledFromTheStart.addPoint(1, 1, u"first"_s);
-        labelledFromTheStart.addPoint(2, 1, u"second"_s);
-        QCOMPARE(labelledFromTheStart.label(0), u"first"_s);
-        QCOMPARE(labelledFromTheStart.label(1), u"second"_s);
+    void labelsStayInsideThePlot()
+    {
+        ShownChart shown;
+        ChartSeries& labelled = shown.chart.addSeries();
+        labelled.setCurve(Curve(10));
+        QFont font;
+        font.setPixelSize(19);
+        labelled.setLabelStyle(font, Qt::red, Qt::red);
+        labelled.addPoint(100, u"a label that would stand above the plot"_s);
+        labelled.addPoint(50, u"fits"_s);
+        labelled.setLabelsVisible(true);
+        shown.chart.redraw();
+
+        const QImage image = shown.chart.image().convertToFormat(QImage::Format_RGB32);
+        const QRect plot = shown.plot().axisRect()->rect();
+        int inside = 0;
+        int outside = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                if (image.pixel(x, y) == qRgb(255, 0, 0))
+                    ++(plot.contains(x, y) ? inside : outside);
+            }
+        }
+        QCOMPARE_GT(inside, 0);
+        QCOMPARE(outside, 0);
     }
 
     void savedPictureFormatFollowsTheName_data()
@@ -156,6 +216,7 @@ private Q_SLOTS:
         QTest::newRow("jpg") << u"chart.jpg"_s << QByteArray("\xFF\xD8\xFF");
         QTest::newRow("jpeg") << u"chart.Jpeg"_s << QByteArray("\xFF\xD8\xFF");
         QTest::newRow("pdf") << u"chart.pdf"_s << QByteArray("%PDF");
+        QTest::newRow("svg") << u"chart.Svg"_s << QByteArray("<?xml");
         QTest::newRow("other extension") << u"chart.gif"_s << QByteArray("BM");
         QTest::newRow("no extension") << u"chart"_s << QByteArray("BM");
     }
@@ -180,21 +241,25 @@ private Q_SLOTS:
         QCOMPARE(picture.pixelColor(shown.pixel(50, 50)), shown.chart.series(0).colour());
     }
 
-    void savingWhereNoFileCanBeCreatedFails()
+    void savingWhereNoFileCanBeWrittenFails()
     {
         ScopedTemporaryWorkingDirectory folder;
         ShownChart shown;
         QDir().mkdir(u"folder"_s);
-        for (const auto& [name, reason] : {std::pair{u"missing/chart.bmp"_s, u"No such file or directory"_s},
-                                           std::pair{u"folder"_s, u"Is a directory"_s}}) {
-            QString message;
+        const QStringList expected{
+            u"Cannot create file \"missing/chart.bmp\". No such file or directory"_s,
+            u"Cannot create file \"folder\". Is a directory"_s,
+            u"Cannot write file \"/dev/full\". No space left on device"_s,
+        };
+        QStringList messages;
+        for (const QString& name : {u"missing/chart.bmp"_s, u"folder"_s, u"/dev/full"_s}) {
             try {
                 shown.chart.savePicture(name);
             } catch (const measure::PlatformError& error) {
-                message = error.message();
+                messages.append(error.message());
             }
-            QCOMPARE(message, u"Cannot create file \"%1\". %2"_s.arg(name, reason));
         }
+        QCOMPARE(messages, expected);
     }
 
     void printsOneLandscapePage()
@@ -216,6 +281,81 @@ private Q_SLOTS:
         QCOMPARE(pdf.count("/Type /Page\n") + pdf.count("/Type /Page\r"), 1);
     }
 
+    void printedPageKeepsTheProportionsOfTheScreen()
+    {
+        ShownChart shown;
+        QFont titleFont;
+        titleFont.setPixelSize(13);
+        shown.chart.setPlotBackground(QColor(238, 238, 238));
+        shown.chart.setAxisTitle(ChartAxis::Bottom, u"Number of tokens"_s, titleFont, QColor(255, 128, 0));
+        shown.chart.setAxisTitle(ChartAxis::Left, u"Number of types"_s, titleFont, QColor(255, 128, 0));
+        shown.chart.redraw();
+        const PictureMeasures screen = measurePicture(shown.chart.image());
+
+        // A landscape A4 sheet at 300 dots per inch, as the painter of a printer sees it.
+        QImage sheet(3508, 2480, QImage::Format_RGB32);
+        sheet.setDotsPerMeterX(11811);
+        sheet.setDotsPerMeterY(11811);
+        sheet.fill(Qt::white);
+        shown.chart.printOn(sheet, sheet.rect());
+        const PictureMeasures paper = measurePicture(sheet);
+
+        QCOMPARE_GT(paper.plot.width(), sheet.width() * 0.6);
+        const double screenShare = double(screen.tickLabelHeight) / screen.plot.height();
+        const double paperShare = double(paper.tickLabelHeight) / paper.plot.height();
+        QVERIFY2(qAbs(paperShare / screenShare - 1) < 0.25,
+                 qPrintable(
+                     u"tick labels %1 of the plot's height on paper, %2 on screen"_s.arg(paperShare).arg(screenShare)));
+        QCOMPARE_GT(paper.leftTitleInk, 0);
+        QCOMPARE_GT(paper.bottomTitleInk, 0);
+    }
+
+    void legendStaysBelowThePlotAndInsideTheChart()
+    {
+        ShownChart shown;
+        shown.chart.setLegendVisible(true);
+        shown.chart.setEmptyHint(u"Tick a curve"_s);
+        for (int i = 0; i < 80; ++i) {
+            ChartSeries& series = shown.chart.addSeries();
+            series.setTitle(u"Data: (%1) T12TR"_s.arg(i));
+            series.addPoint(i);
+        }
+        shown.chart.redraw();
+        QCustomPlot& plot = shown.plot();
+        QVERIFY(plot.legend->visible());
+        QCOMPARE_GE(plot.legend->outerRect().top(), plot.axisRect()->outerRect().bottom());
+        QCOMPARE_LE(plot.legend->outerRect().bottom(), plot.height());
+        // What does not fit is counted in a last entry.
+        QCOMPARE_LT(plot.legend->itemCount(), 81);
+        QVERIFY(!qobject_cast<QCPPlottableLegendItem*>(plot.legend->item(plot.legend->itemCount() - 1)));
+        QCOMPARE(shown.chart.emptyHint(), QString());
+
+        for (int i = 0; i < shown.chart.seriesCount(); ++i)
+            shown.chart.series(i).setActive(false);
+        shown.chart.redraw();
+        QVERIFY(!plot.legend->visible());
+        QCOMPARE(plot.plotLayout()->rowCount(), 2);
+        QCOMPARE(shown.chart.emptyHint(), u"Tick a curve"_s);
+    }
+
+    void tickLabelsOfAnAxisShareOneStyle_data()
+    {
+        QTest::addColumn<QList<double>>("ticks");
+        QTest::addColumn<QStringList>("labels");
+        QTest::newRow("plain") << QList<double>{-0.5, 0, 0.5, 1} << QStringList{u"-0.5"_s, u"0"_s, u"0.5"_s, u"1.0"_s};
+        QTest::newRow("past a million") << QList<double>{0, 5e5, 1e6, 1.5e6}
+                                        << QStringList{u"0"_s, u"5.0e+05"_s, u"1.0e+06"_s, u"1.5e+06"_s};
+        QTest::newRow("logarithmic") << QList<double>{1, 10, 100, 1e6}
+                                     << QStringList{u"1e+00"_s, u"1e+01"_s, u"1e+02"_s, u"1e+06"_s};
+    }
+
+    void tickLabelsOfAnAxisShareOneStyle()
+    {
+        QFETCH(QList<double>, ticks);
+        QFETCH(QStringList, labels);
+        QCOMPARE(QStringList(uniformTickLabels(ticks)), labels);
+    }
+
     void redrawsWhileLoadingAtMostEvery100Milliseconds()
     {
         ShownChart shown;
@@ -224,7 +364,7 @@ private Q_SLOTS:
         QElapsedTimer loading;
         loading.start();
         for (int i = 0; loading.elapsed() < 350; ++i) {
-            series.addPoint(i, i % 100);
+            series.addPoint(i % 100);
             shown.chart.redrawWhileLoading();
         }
         QVERIFY(!redraws.isEmpty());

@@ -2,6 +2,7 @@
 #include "charts/PlotLibrary.h"
 #include "charts/RFRChartForm.h"
 
+#include "ChartDrag.h"
 #include "GuiTestMain.h"
 #include "RecordingDialogs.h"
 #include "TestFiles.h"
@@ -32,9 +33,8 @@ struct Point
 QList<Point> pointsOf(const ChartSeries& series)
 {
     QList<Point> points;
-    int index = 0;
-    for (const CurvePoint& point : series.points())
-        points.append({point.x, point.y, series.label(index++)});
+    for (int i = 0; i < series.pointCount(); ++i)
+        points.append({series.curve().x(size_t(i)), series.curve().y(size_t(i)), series.label(i)});
     return points;
 }
 
@@ -115,6 +115,20 @@ private Q_SLOTS:
         writeTestFile(u"Empty.txt"_s, "\xEF\xBB\xBFType\tFrequency\r\n");
         rfr.reopen(u"Empty.txt"_s);
         QCOMPARE(rfr.window.Series1->pointCount(), 0);
+    }
+
+    void anotherConcordanceIsShownWhole()
+    {
+        RFRWindow rfr;
+        rfr.window.show();
+        zoomIntoAQuarter(*rfr.window.Graf);
+        QVERIFY(rfr.window.Graf->isViewChosenByUser());
+        writeTestFile(u"Other.txt"_s, "Type\tFrequency\r\nx\t900\r\ny\t800\r\nz\t700\r\nw\t600\r\n");
+        rfr.reopen(u"Other.txt"_s);
+        const AxisRange ranks = rfr.window.Graf->range(ChartAxis::Bottom);
+        const AxisRange frequencies = rfr.window.Graf->range(ChartAxis::Left);
+        QVERIFY(ranks.lower <= 1 && ranks.upper >= 4);
+        QVERIFY(frequencies.lower <= 600 && frequencies.upper >= 900);
     }
 
     void failedLoadKeepsThePreviousPlot_data()

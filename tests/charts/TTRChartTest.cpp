@@ -2,14 +2,18 @@
 #include "charts/CheckList.h"
 #include "charts/TTRChartForm.h"
 
+#include "ChartDrag.h"
 #include "GuiTestMain.h"
 #include "RecordingDialogs.h"
 #include "TestFiles.h"
 #include "WorkingDirectory.h"
 
+#include <QClipboard>
 #include <QComboBox>
 #include <QDir>
+#include <QGuiApplication>
 #include <QPushButton>
+#include <QSet>
 #include <QTest>
 
 using namespace charts;
@@ -36,18 +40,32 @@ QList<bool> checkStates(const CheckList& list)
     return states;
 }
 
-QList<double> ys(const ChartSeries& series, double CurvePoint::*coordinate = &CurvePoint::y)
+QList<double> ys(const ChartSeries& series, double (Curve::*coordinate)(size_t) const = &Curve::y)
 {
     QList<double> values;
-    for (const CurvePoint& point : series.points())
-        values.append(point.*coordinate);
+    for (size_t i = 0; i < series.curve().size(); ++i)
+        values.append((series.curve().*coordinate)(i));
     return values;
 }
 
 QList<double> xs(const ChartSeries& series)
 {
-    return ys(series, &CurvePoint::x);
+    return ys(series, &Curve::x);
 }
+
+// Counts the times a window is hidden.
+class HideCounter final : public QObject
+{
+public:
+    int hides = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        hides += event->type() == QEvent::Hide ? 1 : 0;
+        return false;
+    }
+};
 
 // One window per test, in its own folder, with the files of one run.
 struct TTRWindow
@@ -188,6 +206,59 @@ private Q_SLOTS:
         ttr.open();
         QCOMPARE(itemTexts(*w.ChModel), (QStringList{u"Model"_s, u"(1) TTR"_s, u"(1) T1TR"_s}));
         QCOMPARE(ttr.seriesTitles().first(), u"Model: (1) TTR"_s);
+    }
+
+    void clearForgetsTheZoom()
+    {
+        TTRWindow ttr("10\r\nTTR\t\r\n1.000\t\r\n2.000\t\r\n", "1000\r\nTTR\t\r\n500\t\r\n900\t\r\n1300\t\r\n");
+        ttr.open();
+        ttr.window.ChModel->item(0)->setCheckState(Qt::Checked);
+        zoomIntoAQuarter(*ttr.window.Graf);
+        QVERIFY(ttr.window.Graf->isViewChosenByUser());
+        ttr.window.BtClear->click();
+        ttr.open();
+        ttr.window.ChMeasured->item(0)->setCheckState(Qt::Checked);
+        const AxisRange x = ttr.window.Graf->range(ChartAxis::Bottom);
+        const AxisRange y = ttr.window.Graf->range(ChartAxis::Left);
+        QVERIFY(x.lower <= 1000 && x.upper >= 3000);
+        QVERIFY(y.lower <= 500 && y.upper >= 1300);
+    }
+
+    void reloadLeavesTheWindowWhereTheUserPutIt()
+    {
+        TTRWindow ttr;
+        ttr.open();
+        ttr.window.setGeometry(123, 77, 900, 600);
+        const QRect placed = ttr.window.geometry();
+        HideCounter counter;
+        ttr.window.installEventFilter(&counter);
+        ttr.window.BtReload->click();
+        QCOMPARE(ttr.window.Cislomereni, 2u);
+        QCOMPARE(counter.hides, 0);
+        QCOMPARE(ttr.window.geometry(), placed);
+    }
+
+    void seriesDrawnAtOnceNeverLookAlike()
+    {
+        const QByteArray columns = "TTR\tT1TR\tT2TR\tT3TR\tT4TR\t\r\n";
+        TTRWindow ttr("10\r\n" + columns + "5.0\t4.0\t1.0\t0.5\t0.1\t\r\n", "10\r\n" + columns + "5\t4\t1\t0\t0\t\r\n");
+        ttr.open();
+        ttr.window.BtReload->click();
+        ttr.window.BtReload->click();
+        QCOMPARE(ttr.window.Graf->seriesCount(), 45);
+        QSet<QString> looks;
+        for (int i = 0; i < ttr.window.Graf->seriesCount(); ++i) {
+            const SeriesStyle& style = ttr.window.Graf->series(i).style();
+            looks.insert(u"%1 %2 %3 %4"_s.arg(style.colour.name())
+                             .arg(int(style.line))
+                             .arg(int(style.marker))
+                             .arg(style.lineWidth));
+        }
+        QCOMPARE(looks.size(), 45);
+        // A column keeps its colour through measured, model and difference.
+        const QColor t2 = ttr.series(u"Model: (2) T2TR"_s).colour();
+        QCOMPARE(ttr.series(u"Data: (2) T2TR"_s).colour(), t2);
+        QCOMPARE(ttr.series(u"Sub.(2) T2TR"_s).colour(), t2);
     }
 
     void onlyTheMeasuredFile()
@@ -337,11 +408,25 @@ private Q_SLOTS:
         QStringList proposed;
         for (const dialogs::SaveFileRequest& request : ttr.dialogs.saveRequests()) {
             QCOMPARE(request.defaultExtension, u"bmp"_s);
+            QCOMPARE(request.filter, u"BMP picture (*.bmp);;PNG picture (*.png);;JPEG picture (*.jpg *.jpeg);;"
+                                     "PDF document (*.pdf);;SVG picture (*.svg)"_s);
             proposed.append(request.proposedName);
         }
         QCOMPARE(proposed, (QStringList{QString(), u"ttr.bmp"_s, u"ttr.png"_s}));
         QCOMPARE(ttr.dialogs.texts(),
                  (QStringList{u"The chart was saved to ttr.bmp"_s, u"The chart was saved to ttr.png"_s}));
+    }
+
+    void ctrlCCopiesTheChart()
+    {
+        TTRWindow ttr;
+        ttr.open();
+        QGuiApplication::clipboard()->clear();
+        ttr.window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&ttr.window));
+        QTest::keyClick(&ttr.window, Qt::Key_C, Qt::ControlModifier);
+        // The shortcut presses the button visibly, so the click comes a moment later.
+        QTRY_COMPARE(QGuiApplication::clipboard()->image().size(), ttr.window.Graf->size());
     }
 
     void scaleSwitchesTheAxesAsInTheRankFrequencyChart()

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "CurvePoint.h"
+#include "Curve.h"
 
 #include <QString>
-#include <QStringView>
 
 #include <optional>
+#include <string_view>
 #include <vector>
 
 namespace charts {
@@ -21,7 +21,7 @@ enum class CurveValues
 struct CurveColumn
 {
     QString name;
-    std::vector<CurvePoint> points;
+    Curve curve;
 };
 
 // What a curve file held, as far as it could be read.
@@ -34,13 +34,14 @@ struct CurveFile
 };
 
 // Reads a measured or model file: line 1 the density, line 2 the TAB-ended column names, then one row per
-// density tokens, so row r lies at x = r * density (an unsigned 32-bit sum). Fields beyond the header's columns
-// and text after the last TAB of a line are ignored. Throws measure::PlatformError, naming the full path, when
-// the file cannot be read.
+// density tokens, so row r lies at x = r * density; every line, an empty one too, is a row. Fields beyond the
+// header's columns and text after the last TAB of a line are ignored. The file is read piece by piece as 8-bit
+// text (a UTF-16 file is decoded first), so memory follows the values kept, not the file. Throws
+// measure::PlatformError, naming the full path, when the file cannot be read.
 CurveFile readCurveFile(const QString& path, CurveValues values);
 
 // A decimal number with "." whatever the locale: optional blanks, an optional sign, digits with at most one
 // ".", an optional exponent, optional blanks.
-std::optional<double> toFloatingPoint(QStringView text);
+std::optional<double> toFloatingPoint(std::string_view text);
 
 } // namespace charts

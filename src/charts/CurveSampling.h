@@ -1,0 +1,33 @@
+#pragma once
+
+#include "Curve.h"
+
+#include <functional>
+#include <vector>
+
+namespace charts {
+
+// The points of a curve that fall into one pixel column of a drawing.
+struct ColumnSample
+{
+    double x = 0; // of the column's only point, or of the middle of the column
+    size_t first = 0;
+    size_t count = 0;
+    ValueSpan values;
+};
+
+struct CurveSamples
+{
+    std::vector<ColumnSample> columns;
+    // The points [first, last) fell into the columns.
+    size_t first = 0;
+    size_t last = 0;
+};
+
+// The points of `curve` between the pixel edges `left` and `right`, gathered per pixel column: a redraw costs
+// the columns of the drawing, never the points of the curve, and each column keeps its smallest and largest y,
+// so no peak or dip disappears. `xAtPixel` maps a pixel edge to x and increases with it (logarithmic axes too).
+// Columns without a point are left out.
+CurveSamples sampleColumns(const Curve& curve, int left, int right, const std::function<double(double)>& xAtPixel);
+
+} // namespace charts
