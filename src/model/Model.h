@@ -41,4 +41,12 @@ struct ModelSettings
 // Writes the model file; throws measure::PlatformError when it cannot be written.
 void ComputeModel(const Spectrum& spectrum, const ModelSettings& settings, const QString& modelPath);
 
+// The file of the standard deviations beside a model file: the file name with ".sd" before its extension, the
+// part from its last dot ("C.txt" gives "C.sd.txt", "run.2.txt" "run.2.sd.txt", "C" and ".C" "C.sd" and ".C.sd").
+QString deviationFilePath(const QString& modelPath);
+
+// Writes the standard deviations of the model's values under random order, in the layout and number format of the
+// model file with the same density, columns and rows; throws measure::PlatformError when it cannot be written.
+void ComputeModelDeviations(const Spectrum& spectrum, const ModelSettings& settings, const QString& deviationPath);
+
 } // namespace model
