@@ -169,17 +169,17 @@ template <typename Number, bool tracked>
 
     // The steps g..last of a block, the last one not taken when it is the chain's last g. Compiled for each
     // combination of sums, so that the loop holds no test of them.
-    const auto runBlock = [&]<bool withPairs, bool withTypes, bool absence>(quint64 g, quint64 last, bool closing,
-                                                                            Number& firstStep, Number& lastStep) {
+    const auto runBlock = [&]<bool withPairs, bool withTypes, bool absence>(quint64 g, quint64 last, bool closing) {
         BlockSums<Number> block;
+        Scalar next = static_cast<Scalar>(g);
         for (;; ++g) {
             const Number ratio = base + lo;
             if constexpr (withPairs) {
                 const Number weighted = weights[g] * reference;
                 const Number term = weighted * ratio;
                 block.pairs += term;
-                // For k = 0 every ψ <= 0: its sums are their own size.
-                if constexpr (!absence)
+                // For k = 0 every ψ <= 0: its sums are their own size. Blocks bound them by the block's ψ.
+                if constexpr (!absence && tracked)
                     block.pairMagnitude += magnitude(term);
                 if constexpr (tracked)
                     block.pairDrift += weighted * error;
@@ -195,7 +195,7 @@ template <typename Number, bool tracked>
                     block.total += weighted;
                     block.spread += weighted * away;
                     block.residual += term;
-                    if constexpr (!absence)
+                    if constexpr (!absence && tracked)
                         block.residualMagnitude += magnitude(term);
                     if constexpr (tracked)
                         block.residualDrift += weighted * error;
@@ -216,16 +216,14 @@ template <typename Number, bool tracked>
                 error = error * magnitude(1 + step) * (1 + 8 * unit) +
                         unit * (6 * magnitude(step) * (magnitude(previous) + magnitude(base1)) +
                                 3 * magnitude(previous) + magnitude(lo));
-            } else {
-                if (g == start.first || g % 32 == 0)
-                    firstStep = step;
-                lastStep = step;
             }
             if constexpr (absence) {
                 complement += start.share * reference;
                 reference *= start.rest;
             } else {
-                reference *= Scalar(g + 1) * reciprocal(g + 1 - k) * start.rest;
+                // g + 1 as a double counted along, not converted from an unsigned integer each step.
+                next += 1;
+                reference *= next * reciprocal(g + 1 - k) * start.rest;
             }
             if (g == last)
                 break;
@@ -258,28 +256,35 @@ template <typename Number, bool tracked>
         const quint64 blockLast = std::min(start.last, g | 31);
         const bool closing = blockLast == start.last;
         const bool withTypes = singles && tables.typesInBlock(g / 32);
-        Number firstStep{};
-        Number lastStep{};
+        // ε is monotonic in g: the block's extremes are its first and last step (none when it holds only the
+        // chain's last g).
+        const quint64 lastStepAt = closing ? blockLast - (blockLast > g ? 1 : 0) : blockLast;
+        const bool stepping = !closing || blockLast > g;
+        const Number firstStep = stepping ? numerator * (inverse(g) * start.otherInverse) : Number{};
+        const Number lastStep =
+            stepping ? (numerator - Scalar(lastStepAt - g) * start.drawn) * (inverse(lastStepAt) * start.otherInverse)
+                     : Number{};
         BlockSums<Number> block;
         if (k == 0)
-            block =
-                weights == nullptr
-                    ? withTypes
-                          ? runBlock.template operator()<false, true, true>(g, blockLast, closing, firstStep, lastStep)
-                          : runBlock.template operator()<false, false, true>(g, blockLast, closing, firstStep, lastStep)
-                : withTypes
-                    ? runBlock.template operator()<true, true, true>(g, blockLast, closing, firstStep, lastStep)
-                    : runBlock.template operator()<true, false, true>(g, blockLast, closing, firstStep, lastStep);
+            block = weights == nullptr ? withTypes
+                                             ? runBlock.template operator()<false, true, true>(g, blockLast, closing)
+                                             : runBlock.template operator()<false, false, true>(g, blockLast, closing)
+                    : withTypes ? runBlock.template operator()<true, true, true>(g, blockLast, closing)
+                                       : runBlock.template operator()<true, false, true>(g, blockLast, closing);
         else
             block = weights == nullptr ? withTypes
-                                             ? runBlock.template operator()<false, true, false>(g, blockLast, closing,
-                                                                                                firstStep, lastStep)
-                                             : runBlock.template operator()<false, false, false>(g, blockLast, closing,
-                                                                                                 firstStep, lastStep)
-                    : withTypes
-                        ? runBlock.template operator()<true, true, false>(g, blockLast, closing, firstStep, lastStep)
-                        : runBlock.template operator()<true, false, false>(g, blockLast, closing, firstStep, lastStep);
+                                             ? runBlock.template operator()<false, true, false>(g, blockLast, closing)
+                                             : runBlock.template operator()<false, false, false>(g, blockLast, closing)
+                    : withTypes ? runBlock.template operator()<true, true, false>(g, blockLast, closing)
+                                       : runBlock.template operator()<true, false, false>(g, blockLast, closing);
         g = blockLast + 1;
+        if constexpr (!tracked) {
+            // Within the block |ψ| <= |ψ at its start| + 2 S ρ there, with S = Σ |ε| <= 1/2 (see above).
+            const Number bound =
+                magnitude(base) + 2 * 32 * larger(magnitude(firstStep), magnitude(lastStep)) * magnitude(base1);
+            block.pairMagnitude = block.pairWeights * bound;
+            block.residualMagnitude = block.total * bound;
+        }
         pairs.add(block.pairs);
         pairMagnitude.add(block.pairMagnitude);
         total.add(block.total);

@@ -30,8 +30,6 @@ namespace {
 constexpr int groupRows = laneCount<DeviationLanes>;
 constexpr long double doubleUnit = 0x1p-53L;
 constexpr long double extendedUnit = 0x1p-64L;
-// What the windows of a column leave out, from its two chains on both sides (DeviationTables.cpp).
-constexpr long double leftOut = 4 * 0x1p-44L;
 
 // A variance and a bound on its error.
 struct Estimate
@@ -158,11 +156,9 @@ private:
         const quint64 k = chain.count;
         const auto [fewest, most] = std::minmax_element(m_drawn.begin(), m_drawn.end());
         ChainStart<Number>& start = m_starts[index];
-        // The window holds every row's terms: from where the row with the most tokens drawn needs them to where the
-        // one with the fewest does.
-        start.first = std::max<quint64>(k, static_cast<quint64>(std::floor(chain.low * n / *most)));
-        start.last = std::min<quint64>(m_tables.limit(),
-                                       static_cast<quint64>(std::min(std::ceil(chain.high * n / *fewest), 1e18L)));
+        const DeviationWindow window = m_tables.window(index, *fewest, *most, lanes == 1);
+        start.first = window.first;
+        start.last = window.last;
         if (start.first > start.last)
             return false;
         const long double lastCoefficient = std::fabs(logBinomialCoefficient(start.last, k));
@@ -290,9 +286,10 @@ private:
         const long double spreadError = (singleReference + away + 6 * unit + summed(singleChain)) * spread;
         const long double sizes = spread + std::fabs(residual * (1 - 2 * total)) + residual * residual +
                                   std::fabs(pairs) + std::fabs(residual) * total;
-        long double error =
-            spreadError + std::fabs(1 - 2 * total) * residualError + 2 * std::fabs(residual) * totalError +
-            (2 * std::fabs(residual) + residualError) * residualError + pairsError + 8 * extendedUnit * sizes + leftOut;
+        long double error = spreadError + std::fabs(1 - 2 * total) * residualError +
+                            2 * std::fabs(residual) * totalError +
+                            (2 * std::fabs(residual) + residualError) * residualError + pairsError +
+                            8 * extendedUnit * sizes + 4 * (lanes > 1 ? quickLeftOut : thoroughLeftOut);
         if (std::isnan(error))
             error = std::numeric_limits<long double>::infinity();
         return {variance, error};
@@ -383,6 +380,7 @@ public:
         }
         const unsigned workers =
             static_cast<unsigned>(std::clamp<size_t>(threads, 1, std::max<size_t>(rechecks.size(), 1)));
+        std::vector<char> impossible(workers, 0);
         runOnThreads(workers, [&](unsigned worker) {
             RowEvaluation<long double> evaluation(m_tables);
             for (size_t i = worker; i < rechecks.size(); i += workers) {
@@ -391,10 +389,13 @@ public:
                 wanted[cell.column] = true;
                 const Estimate estimate = evaluation.run({drawn(first + cell.row)}, wanted)[cell.column][0];
                 if (!(estimate.variance + estimate.error >= 0))
-                    throw std::logic_error("a variance of the model came out negative beyond its error bound");
+                    impossible[worker] = 1;
                 m_values[cell.row * width + cell.column] = deviationOf(estimate).value;
             }
         });
+        // Said here, on the caller's thread: a variance that even its bound cannot bring to zero is no rounding.
+        if (std::find(impossible.begin(), impossible.end(), 1) != impossible.end())
+            throw std::logic_error("a variance of the model came out negative beyond its error bound");
         for (quint64 r = 0; r < count; ++r)
             sink.addRow(std::span<const double>(m_values.data() + r * width, width));
     }

@@ -3,15 +3,18 @@
 #include "DirectRows.h"
 #include "DrawProbabilities.h"
 
+#include <sys/mman.h>
+
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <cstring>
 #include <limits>
+#include <new>
 
 namespace model {
 namespace {
 
-// What a chain may leave out on either side: its terms there, weighted, sum to less than this.
-constexpr long double negligible = 0x1p-44L;
 constexpr double unit = 0x1p-53;
 
 // The exponent of the Poisson bound at x for count k: k ln(k/x) + x − k.
@@ -20,26 +23,27 @@ long double poissonExponent(long double count, long double x)
     return count == 0 ? x : count * std::log(count / x) + x - count;
 }
 
-// Where the exponent reaches `limit` above (high) or below (low) the mean; the point returned is on the side
-// where the exponent is at least `limit`.
-long double exponentReaches(quint64 count, long double limit, bool high)
+// Where the exponent reaches `limit` above or below the mean k, by Newton's method from the side where it exceeds
+// the limit, which the iterates of a convex function never leave: the point returned keeps a window at least as
+// wide as it needs to be. Where the limit is not positive every term counts as little as the limit allows, and the
+// window closes at k.
+long double exponentReaches(quint64 count, long double limit, bool above)
 {
     const long double k = static_cast<long double>(count);
+    if (limit <= 0)
+        return k;
     if (count == 0)
-        return high ? limit : 0;
-    long double inside = k;
-    long double outside = high ? k + limit + 2 * std::sqrt(k * limit) + 1 : 0;
-    if (high) {
-        while (poissonExponent(k, outside) < limit)
-            outside *= 2;
-    }
+        return above ? limit : 0;
+    long double x = above ? k + limit + 2 * std::sqrt(k * limit) + 1 : k * std::exp(-limit / k - 1);
+    while (above && poissonExponent(k, x) < limit)
+        x *= 2;
     for (int i = 0; i < 100; ++i) {
-        const long double middle = (inside + outside) / 2;
-        if (middle == inside || middle == outside)
+        const long double next = x - (poissonExponent(k, x) - limit) / (1 - k / x);
+        if (!(above ? next < x : next > x) || poissonExponent(k, next) < limit)
             break;
-        (poissonExponent(k, middle) < limit ? inside : outside) = middle;
+        x = next;
     }
-    return outside;
+    return x;
 }
 
 // out[j] = 1 / (first + j step) for integers below 2^53, which doubles hold exactly.
@@ -69,22 +73,22 @@ void addScaled(long double* target, const long double* source, size_t count, lon
 __attribute__((target_clones("avx512f", "avx2", "default"))) void divideByEvenSplits(double* sums, quint64 limit,
                                                                                      quint64 count)
 {
+    typedef double Eight __attribute__((vector_size(64)));
     double factorial = 1;
     for (quint64 j = 2; j <= count; ++j)
         factorial *= static_cast<double>(j);
-    constexpr quint64 width = 8;
     quint64 first = count;
-    for (; first + width - 1 <= limit; first += width) {
-        double products[width];
-        for (quint64 lane = 0; lane < width; ++lane)
-            products[lane] = 1;
-        for (quint64 j = 0; j < count; ++j) {
-            const double base = static_cast<double>(first - j);
-            for (quint64 lane = 0; lane < width; ++lane)
-                products[lane] *= base + static_cast<double>(lane);
+    for (; first + 7 <= limit; first += 8) {
+        Eight g = Eight{0, 1, 2, 3, 4, 5, 6, 7} + static_cast<double>(first);
+        Eight product = g;
+        for (quint64 j = 1; j < count; ++j) {
+            g -= 1;
+            product *= g;
         }
-        for (quint64 lane = 0; lane < width; ++lane)
-            sums[first + lane] = sums[first + lane] / (products[lane] / factorial);
+        Eight part;
+        std::memcpy(&part, sums + first, sizeof part);
+        part = part / (product / factorial);
+        std::memcpy(sums + first, &part, sizeof part);
     }
     for (; first <= limit; ++first) {
         double product = 1;
@@ -124,7 +128,36 @@ private:
     long double m_value = 0;
 };
 
+constexpr size_t hugePage = size_t(1) << 21;
+
 } // namespace
+
+template <typename T>
+T* TableAllocator<T>::allocate(size_t n)
+{
+    const size_t bytes = n * sizeof(T);
+    if (bytes < hugePage)
+        return std::allocator<T>().allocate(n);
+    const size_t rounded = (bytes + hugePage - 1) / hugePage * hugePage;
+    void* memory = std::aligned_alloc(hugePage, rounded);
+    if (memory == nullptr)
+        throw std::bad_alloc();
+    // Only advice: without huge pages the tables work the same.
+    madvise(memory, rounded, MADV_HUGEPAGE);
+    return static_cast<T*>(memory);
+}
+
+template <typename T>
+void TableAllocator<T>::deallocate(T* p, size_t n)
+{
+    if (n * sizeof(T) < hugePage)
+        std::allocator<T>().deallocate(p, n);
+    else
+        std::free(p);
+}
+
+template struct TableAllocator<double>;
+template struct TableAllocator<long double>;
 
 DeviationTables::DeviationTables(const Spectrum& spectrum, const measure::CurveColumns& columns, quint64 density,
                                  unsigned threads)
@@ -167,55 +200,159 @@ void DeviationTables::fillColumn(const std::vector<TInData>& records, size_t col
         fillPairWeights<long double>(records, column);
 }
 
-// A chain takes every term whose probability can reach e^-limit somewhere, limit = ln(M / 2^-44), M bounding the
-// weights the terms are multiplied by: V_i^2 for the pairs of the V_i types of frequency at least i, and
-// V_k (2 + 6 V_k) for single types, whose terms enter the variance also through T and δ (DeviationRows.cpp).
-// For a type of g tokens, the probability of k among l drawn is below e^(-g KL(k/g || l/N)) on the side of g away
-// from k N / l, with or without replacement (Chernoff; Hoeffding for drawing without replacement), and
-// g KL(k/g || p) >= k ln(k/x) + x − k for x = g p, since a ln(a/b) >= a − b.
+// A chain leaves out the terms beyond g where each probability is below e^-limit, limit = ln(M / ε), M bounding
+// what the terms beyond g weigh together: for the pairs of class i above g, 2 V_i times the V_i types above g / 2
+// (one of the two is), V_i the types of frequency at least i, and below g the square of those below g; for single
+// types above or below g, their number times 2 + 6 V_k, as their terms enter the variance also through T and δ
+// (DeviationRows.cpp). For a type of g tokens, the probability of k among l drawn is below e^(-g KL(k/g || l/N)) on
+// the side of g away from k N / l, with or without replacement (Chernoff; Hoeffding for drawing without
+// replacement), and g KL(k/g || p) >= k ln(k/x) + x − k for x = g p, since a ln(a/b) >= a − b.
 void DeviationTables::addChains(const std::vector<TInData>& records, quint64 density)
 {
-    const auto typesFrom = [&](quint64 frequency) {
-        long double types = 0;
-        for (const TInData& record : records) {
-            if (record.Freq >= frequency)
-                types += record.Poc;
-        }
-        return types;
-    };
     const auto chainFor = [&](quint64 count) -> DeviationChain& {
         for (DeviationChain& chain : m_chains) {
             if (chain.count == count)
                 return chain;
         }
-        return m_chains.emplace_back(DeviationChain{.count = count});
+        DeviationChain chain;
+        chain.count = count;
+        return m_chains.emplace_back(chain);
     };
     for (size_t column = 0; column < width(); ++column) {
         chainFor(2 * m_classes[column]).pairColumn = int(column);
         chainFor(m_classes[column]).singleColumn = int(column);
     }
-    for (DeviationChain& chain : m_chains) {
-        long double weights = 0;
-        if (chain.pairColumn >= 0) {
-            const long double types = typesFrom(m_classes[chain.pairColumn]);
-            weights += types * types;
+    // The types of frequency at least f, found by a pointer that only moves up as the f asked for do.
+    std::vector<long double> typesFrom(records.size() + 1, 0);
+    for (size_t r = records.size(); r-- > 0;)
+        typesFrom[r] = typesFrom[r + 1] + records[r].Poc;
+    struct Pointer
+    {
+        const std::vector<TInData>& records;
+        const std::vector<long double>& typesFrom;
+        size_t at = 0;
+        long double from(quint64 frequency)
+        {
+            while (at < records.size() && records[at].Freq < frequency)
+                ++at;
+            return typesFrom[at];
         }
-        if (chain.singleColumn >= 0) {
-            const long double types = typesFrom(chain.count);
-            weights += types * (2 + 6 * types);
+    };
+    const quint64 past = records.empty() ? 1 : quint64(records.back().Freq) + 1;
+    const long double logQuick = std::log(quickLeftOut);
+    const long double logThorough = std::log(thoroughLeftOut);
+    for (const DeviationChain& chain : m_chains) {
+        const bool pairs = chain.pairColumn >= 0;
+        const bool singles = chain.singleColumn >= 0;
+        const quint64 cls = pairs ? m_classes[size_t(chain.pairColumn)] : 0;
+        const long double pairTypes = pairs ? Pointer{records, typesFrom}.from(cls) : 0;
+        const long double singleTypes = singles ? Pointer{records, typesFrom}.from(chain.count) : 0;
+        // The roots for limits in quarters, rounded up: a few hundred instead of one for each stretch.
+        std::vector<long double> above;
+        std::vector<long double> below;
+        const auto root = [&](long double limit, bool up) {
+            std::vector<long double>& roots = up ? above : below;
+            const size_t q = static_cast<size_t>(std::ceil(std::max(limit, 0.0L) * 4));
+            while (roots.size() <= q)
+                roots.push_back(exponentReaches(chain.count, roots.size() / 4.0L, up));
+            return static_cast<double>(roots[q]);
+        };
+        const auto stretches = [&](std::vector<quint64> from, const auto& weight, bool up) {
+            std::sort(from.begin(), from.end());
+            from.erase(std::unique(from.begin(), from.end()), from.end());
+            Reach result;
+            for (const quint64 g : from) {
+                result.from.push_back(g);
+                const long double logWeight = std::log(weight(g));
+                result.x[0].push_back(root(logWeight - logQuick, up));
+                result.x[1].push_back(root(logWeight - logThorough, up));
+            }
+            return result;
+        };
+        std::vector<quint64> tailFrom{0};
+        std::vector<quint64> headFrom{0};
+        for (const TInData& record : records) {
+            tailFrom.push_back(record.Freq);
+            tailFrom.push_back(2 * quint64(record.Freq));
+            headFrom.push_back(quint64(record.Freq) + 1);
         }
-        const long double limit = std::log(std::max(weights, 1.0L) / negligible) + 1e-9L;
-        chain.low = static_cast<double>(exponentReaches(chain.count, limit, false));
-        chain.high = static_cast<double>(exponentReaches(chain.count, limit, true));
-        // Rounded outwards.
-        chain.low = std::nextafter(chain.low, 0.0);
-        chain.high = std::nextafter(chain.high, std::numeric_limits<double>::infinity());
+        Pointer halfAbove{records, typesFrom};
+        Pointer singleAbove{records, typesFrom};
+        m_tails.push_back(stretches(
+            tailFrom,
+            [&](quint64 g) {
+                return (pairs ? 2 * pairTypes * halfAbove.from(std::max(cls, g / 2 + 1)) : 0) +
+                       (singles ? (2 + 6 * singleTypes) * singleAbove.from(std::max(chain.count, g + 1)) : 0);
+            },
+            true));
+        Pointer pairBelow{records, typesFrom};
+        Pointer singleBelow{records, typesFrom};
+        m_heads.push_back(stretches(
+            headFrom,
+            [&](quint64 g) {
+                const long double pairsBelow = pairs ? pairTypes - pairBelow.from(std::max(cls, g)) : 0;
+                return pairsBelow * pairsBelow +
+                       (singles ? (2 + 6 * singleTypes) * (singleTypes - singleBelow.from(std::max(chain.count, g)))
+                                : 0);
+            },
+            false));
     }
-    long double reach = 0;
-    for (const DeviationChain& chain : m_chains)
-        reach = std::max<long double>(reach, std::ceil(chain.high / (static_cast<long double>(density) / m_tokens)));
-    const quint64 highest = records.empty() ? 0 : records.back().Freq;
-    m_limit = std::min<quint64>({m_tokens, 2 * highest, static_cast<quint64>(std::min(reach, 1e18L))});
+    m_limit = past - 1 == 0 ? 0 : 2 * (past - 1);
+    quint64 reach = 0;
+    for (size_t c = 0; c < m_chains.size(); ++c)
+        reach = std::max(reach, window(c, density, density, true).last);
+    m_limit = std::min<quint64>({m_tokens, m_limit, reach});
+}
+
+// In doubles, each end one g further out than computed, for the roundings of the shares.
+DeviationWindow DeviationTables::window(size_t chain, quint64 fewest, quint64 most, bool thorough) const
+{
+    const double n = static_cast<double>(m_tokens);
+    const double k = static_cast<double>(m_chains[chain].count);
+    const size_t precision = thorough ? 1 : 0;
+    DeviationWindow window;
+    // The first g from which the terms above weigh little enough for the row with the fewest tokens drawn. Once the
+    // window ends inside a stretch it does so in every later one, as the weights only fall.
+    const double fewestStretch = n / static_cast<double>(fewest);
+    const Reach& tail = m_tails[chain];
+    const auto lastAt = [&](size_t b) {
+        return std::max({static_cast<double>(tail.from[b]), std::ceil(k * fewestStretch) + 1,
+                         std::ceil(tail.x[precision][b] * fewestStretch) + 1});
+    };
+    const auto lastInside = [&](size_t b) {
+        return b + 1 == tail.from.size() || lastAt(b) < static_cast<double>(tail.from[b + 1]);
+    };
+    size_t low = 0;
+    size_t high = tail.from.size() - 1;
+    while (low < high) {
+        const size_t middle = (low + high) / 2;
+        if (lastInside(middle))
+            high = middle;
+        else
+            low = middle + 1;
+    }
+    window.last = std::min<quint64>(m_limit, static_cast<quint64>(std::min(lastAt(low), 1e18)));
+    // The last g up to which the terms below weigh little enough for the row with the most tokens drawn.
+    const double mostStretch = n / static_cast<double>(most);
+    const Reach& head = m_heads[chain];
+    const auto firstAt = [&](size_t b) {
+        const double end = b + 1 == head.from.size() ? 1e18 : static_cast<double>(head.from[b + 1] - 1);
+        return std::min({end, std::floor(k * mostStretch) - 1, std::floor(head.x[precision][b] * mostStretch) - 1});
+    };
+    const auto firstInside = [&](size_t b) {
+        return firstAt(b) >= static_cast<double>(head.from[b]);
+    };
+    low = 0;
+    high = head.from.size() - 1;
+    while (low < high) {
+        const size_t middle = (low + high + 1) / 2;
+        if (firstInside(middle))
+            low = middle;
+        else
+            high = middle - 1;
+    }
+    window.first = std::max(m_chains[chain].count, static_cast<quint64>(std::max(firstAt(low), 0.0)));
+    return window;
 }
 
 void DeviationTables::fillTables(const std::vector<TInData>& records)
@@ -265,8 +402,8 @@ void DeviationTables::fillPairWeights(const std::vector<TInData>& records, size_
     std::vector<Sum> low(dense + 1, Sum(0));
     std::vector<High> high;
     // In doubles the sums are made where the weights are kept.
-    std::vector<double>& weights = m_pairWeights[column];
-    std::vector<long double> extendedSums;
+    Table<double>& weights = m_pairWeights[column];
+    Table<long double> extendedSums;
     Sum* sums = nullptr;
     if constexpr (std::is_same_v<Sum, double>) {
         weights.assign(m_limit + 1, 0.0);

@@ -86,7 +86,7 @@ TEST(DrawProbabilities, LogBinomialCoefficientsWithinTheirBound)
         quint64 n;
         quint64 k;
     } cases[] = {
-        {10, 0}, {10, 10}, {80, 40}, {81, 41}, {1000, 500}, {quint64(1) << 33, 3}, {quint64(1) << 33, 220},
+        {10, 0},           {10, 10}, {80, 40}, {81, 41}, {1000, 500}, {quint64(1) << 33, 3}, {quint64(1) << 33, 220},
         {1000000, 999990},
     };
     for (const auto& c : cases) {

@@ -70,15 +70,9 @@ TEST(ModelDeviations, TinySpectraAgreeWithEveryOrderOfTheTokens)
         std::vector<std::pair<quint32, quint32>> pairs;
         measure::CurveColumns columns;
     } cases[] = {
-        {{{1, 2}}, {true, 1, 2}},
-        {{{2, 1}, {1, 1}}, {true, 1, 3}},
-        {{{3, 1}, {1, 2}}, {true, 1, 4}},
-        {{{2, 2}, {1, 2}}, {true, 1, 4}},
-        {{{4, 1}, {2, 1}, {1, 2}}, {true, 2, 4}},
-        {{{8, 1}}, {true, 1, 8}},
-        {{{1, 8}}, {true, 1, 2}},
-        {{{3, 2}, {2, 1}}, {false, 1, 3}},
-        {{{5, 1}, {1, 3}}, {true, 1, 5}},
+        {{{1, 2}}, {true, 1, 2}},         {{{2, 1}, {1, 1}}, {true, 1, 3}},         {{{3, 1}, {1, 2}}, {true, 1, 4}},
+        {{{2, 2}, {1, 2}}, {true, 1, 4}}, {{{4, 1}, {2, 1}, {1, 2}}, {true, 2, 4}}, {{{8, 1}}, {true, 1, 8}},
+        {{{1, 8}}, {true, 1, 2}},         {{{3, 2}, {2, 1}}, {false, 1, 3}},        {{{5, 1}, {1, 3}}, {true, 1, 5}},
     };
     for (const auto& c : cases) {
         const Spectrum spectrum = makeSpectrum(c.pairs);
@@ -145,13 +139,11 @@ TEST(ModelDeviations, RowsPrintTheExactDeviationOnAnyNumberOfThreads)
     } cases[] = {
         {"novel", corpusSpectrum(QStringLiteral("en-austen-northanger-abbey.ascii.txt")), {true, 1, 4}, 97, 7},
         // Every row, so the last ones, whose steps are large, too.
-        {"every token",
-         makeSpectrum({{1, 300}, {2, 60}, {3, 30}, {7, 10}, {40, 3}, {200, 1}}),
-         {true, 1, 4},
-         1,
-         1},
+        {"every token", makeSpectrum({{1, 300}, {2, 60}, {3, 30}, {7, 10}, {40, 3}, {200, 1}}), {true, 1, 4}, 1, 1},
         // High classes: pair weights in extended precision, chains that start at their window.
         {"high classes", makeSpectrum(high), {false, 60, 66}, 1013, 1},
+        // Ten million tokens: the parts the deviations come from are some 10^12 times the variances.
+        {"corpus", zipfLawSpectrum(1e7, 1000000), {true, 1, 4}, 10007, 333},
     };
     for (const auto& c : cases) {
         const auto rows = deviationRows(c.spectrum, c.columns, c.density, 1);
@@ -260,7 +252,7 @@ TEST(ModelDeviationFile, NameHasSdBeforeTheExtension)
         const char* model;
         const char* deviations;
     } cases[] = {
-        {"C.txt", "C.sd.txt"},       {"C", "C.sd"},         {"run.2.txt", "run.2.sd.txt"},
+        {"C.txt", "C.sd.txt"},       {"C", "C.sd"},           {"run.2.txt", "run.2.sd.txt"},
         {"out.v2/C", "out.v2/C.sd"}, {"out/.C", "out/.C.sd"}, {"/data/C.", "/data/C.sd."},
     };
     for (const auto& c : cases)
