@@ -46,8 +46,8 @@ void TTTRChart::createControls()
     ChSubtraction = createList(QStringLiteral("Subtraction"), this, QStringLiteral("ChSubtraction"));
     ChSubtraction->setToolTip(QStringLiteral("Subtraction of the measured and the model"));
 
-    BtClear = createButton(QStringLiteral("Clear"), QStringLiteral("BtClear"), 51);
-    BtReload = createButton(QStringLiteral("Reload"), QStringLiteral("BtReload"), 56);
+    BtClear = createButton(QStringLiteral("C&lear"), QStringLiteral("BtClear"), 51);
+    BtReload = createButton(QStringLiteral("&Reload"), QStringLiteral("BtReload"), 56);
 }
 
 void TTTRChart::createLayout()
