@@ -1,7 +1,7 @@
 #include "ChartOutput.h"
 
 #include "PlotLibrary.h"
-#include "measure/PlatformError.h"
+#include "textio/ErrorMessage.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -13,7 +13,7 @@ namespace {
 
 [[noreturn]] void throwCannotWrite(const QString& fileName, const QString& reason)
 {
-    throw measure::PlatformError(QStringLiteral("Cannot create file \"%1\". %2").arg(fileName, reason));
+    throw textio::ErrorMessage(QStringLiteral("Cannot create file \"%1\". %2").arg(fileName, reason));
 }
 
 // Draws the plot at its displayed size into `target`, stretched in both directions.
@@ -78,7 +78,7 @@ void printPlot(QCustomPlot& plot, QPrinter& printer)
     const int marginX = paper.width() / 20;
     const int marginY = paper.height() / 20;
     if (!paintStretched(plot, printer, paper.adjusted(marginX, marginY, -marginX, -marginY)))
-        throw measure::PlatformError(QStringLiteral("The chart could not be printed."));
+        throw textio::ErrorMessage(QStringLiteral("The chart could not be printed."));
 }
 
 } // namespace charts

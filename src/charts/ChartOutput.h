@@ -12,7 +12,7 @@ namespace charts {
 // every other name gets BMP.
 QByteArray pictureFormat(const QString& fileName);
 
-// Writes the plot as displayed. Throws measure::PlatformError when the file cannot be written.
+// Writes the plot as displayed. Throws textio::ErrorMessage when the file cannot be written.
 void writePicture(QCustomPlot& plot, const QString& fileName);
 
 // Prints the plot on one landscape page, stretched to fill it inside margins of 5 % of the page.

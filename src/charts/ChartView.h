@@ -69,7 +69,7 @@ public:
     // True while the view shows what the user zoomed or scrolled to rather than all the data.
     bool isViewChosenByUser() const { return !m_viewFollowsData; }
 
-    // The extension chooses PNG, JPEG or PDF; any other name gets BMP. Throws measure::PlatformError.
+    // The extension chooses PNG, JPEG or PDF; any other name gets BMP. Throws textio::ErrorMessage.
     void savePicture(const QString& fileName) const;
     // On one landscape page, stretched to fill it inside margins of 5 % of the page.
     void print(QPrinter& printer) const;

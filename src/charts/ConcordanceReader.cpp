@@ -31,7 +31,7 @@ int CompareByFrequency(const ConcordanceEntry& a, const ConcordanceEntry& b)
 RankFrequency readRankFrequency(const QString& path)
 {
     RankFrequency result;
-    result.source = measure::readTextFile(QFileInfo(path).absoluteFilePath());
+    result.source = textio::readTextFile(QFileInfo(path).absoluteFilePath());
 
     std::vector<ConcordanceEntry>& entries = result.ranked;
     entries.reserve(result.source.lines.size());

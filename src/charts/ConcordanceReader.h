@@ -1,6 +1,6 @@
 #pragma once
 
-#include "measure/TextReader.h"
+#include "textio/TextReader.h"
 
 #include <QString>
 #include <QStringView>
@@ -24,11 +24,11 @@ int CompareByFrequency(const ConcordanceEntry& a, const ConcordanceEntry& b);
 // (the header among them) take no rank. The types are views into `source`.
 struct RankFrequency
 {
-    measure::TextLines source;
+    textio::TextLines source;
     std::vector<ConcordanceEntry> ranked;
 };
 
-// Throws measure::PlatformError when the file cannot be read (the message names its full path) or when the
+// Throws textio::ErrorMessage when the file cannot be read (the message names its full path) or when the
 // digits of a frequency do not fit a signed 32-bit integer.
 RankFrequency readRankFrequency(const QString& path);
 

@@ -1,7 +1,7 @@
 #include "CurveFile.h"
 
-#include "measure/IntegerText.h"
-#include "measure/TextReader.h"
+#include "textio/IntegerText.h"
+#include "textio/TextReader.h"
 
 #include <QFileInfo>
 
@@ -25,7 +25,7 @@ std::optional<double> toValue(QStringView field, CurveValues values)
 {
     if (values == CurveValues::FloatingPoint)
         return toFloatingPoint(field);
-    if (const auto value = measure::toInteger(field))
+    if (const auto value = textio::toInteger(field))
         return double(*value);
     return std::nullopt;
 }
@@ -107,12 +107,12 @@ std::optional<double> toFloatingPoint(QStringView text)
 
 CurveFile readCurveFile(const QString& path, CurveValues values)
 {
-    const measure::TextLines file = measure::readTextFile(QFileInfo(path).absoluteFilePath());
+    const textio::TextLines file = textio::readTextFile(QFileInfo(path).absoluteFilePath());
     const std::vector<QStringView>& lines = file.lines;
     CurveFile result;
 
     const QStringView densityLine = lines.empty() ? QStringView() : lines[0];
-    const std::optional<qint32> density = measure::toInteger(densityLine);
+    const std::optional<qint32> density = textio::toInteger(densityLine);
     if (!density) {
         result.failure = notAnInteger(densityLine);
         return result;

@@ -35,7 +35,7 @@ struct CurveFile
 
 // Reads a measured or model file: line 1 the density, line 2 the TAB-ended column names, then one row per
 // density tokens, so row r lies at x = r * density (an unsigned 32-bit sum). Fields beyond the header's columns
-// and text after the last TAB of a line are ignored. Throws measure::PlatformError, naming the full path, when
+// and text after the last TAB of a line are ignored. Throws textio::ErrorMessage, naming the full path, when
 // the file cannot be read.
 CurveFile readCurveFile(const QString& path, CurveValues values);
 

@@ -3,7 +3,7 @@
 #include "ChartView.h"
 #include "ChartWindowActions.h"
 #include "CheckList.h"
-#include "measure/PlatformError.h"
+#include "textio/ErrorMessage.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -155,7 +155,7 @@ void TTTRChart::readCurves(const QString& path, CheckList& list, const QString& 
     }
     // What was read before a value that does not convert stays, as it would when reading it row by row.
     if (file.failure)
-        throw measure::PlatformError(*file.failure);
+        throw textio::ErrorMessage(*file.failure);
 }
 
 ChartSeries& TTTRChart::addCurveSeries(CheckList& list, const QString& itemText, const QString& title)

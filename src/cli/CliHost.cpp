@@ -1,6 +1,6 @@
 #include "CliHost.h"
 
-#include "measure/PlatformError.h"
+#include "textio/ErrorMessage.h"
 
 #include <cstdio>
 #include <exception>
@@ -45,8 +45,8 @@ int runCommandLine(const QStringList& arguments)
     CliHost host(std::move(command.options));
     try {
         return run::runSequence(host) ? 0 : 1;
-    } catch (const measure::PlatformError& error) {
-        printLine(stderr, error.message());
+    } catch (const textio::ErrorMessage& error) {
+        printLine(stderr, error.text());
     } catch (const std::exception& error) {
         printLine(stderr, QString::fromLocal8Bit(error.what()));
     }

@@ -1,7 +1,7 @@
 #include "Concordance.h"
 
-#include "FileWriter.h"
-#include "IntegerText.h"
+#include "textio/FileWriter.h"
+#include "textio/IntegerText.h"
 
 #include <QCollator>
 #include <QCollatorSortKey>
@@ -67,7 +67,7 @@ void appendLine(std::string& out, QStringEncoder& utf8, const Entry& entry)
 void SaveConcordance(const Slovnik& slovnik, const QString& path, const QLocale& locale)
 {
     std::vector<KeyedEntry> order = sortedByCollation(slovnik, locale);
-    FileWriter file(path);
+    textio::FileWriter file(path);
     file.write("\xEF\xBB\xBFType\tFrequency\r\n");
     // Each type on its own: a lone surrogate at the end of one must not pair with the start of the next.
     QStringEncoder utf8(QStringEncoder::Utf8, QStringEncoder::Flag::Stateless);
@@ -89,7 +89,7 @@ ConcordanceLine parseConcordanceLine(QStringView line)
     const qsizetype tab = line.indexOf(u'\t');
     if (tab < 0)
         return {line, std::nullopt};
-    return {line.first(tab), frequencyFromText(line.sliced(tab + 1))};
+    return {line.first(tab), textio::frequencyFromText(line.sliced(tab + 1))};
 }
 
 } // namespace measure

@@ -12,7 +12,7 @@ namespace measure {
 
 // Writes the concordance file: UTF-8 with a byte-order mark, CR LF line ends, the header "Type\tFrequency",
 // then one line "type\tfrequency" per type, the lines sorted whole by the locale's case-insensitive collation
-// (lines that differ only in case come in either order). Throws PlatformError.
+// (lines that differ only in case come in either order). Throws ErrorMessage.
 void SaveConcordance(const Slovnik& slovnik, const QString& path, const QLocale& locale);
 
 // A line of a concordance file split at its first TAB: the type before it, and the frequency read from the
@@ -23,7 +23,7 @@ struct ConcordanceLine
     std::optional<qint32> frequency;
 };
 
-// Throws PlatformError when the digits of the frequency do not fit a signed 32-bit integer.
+// Throws ErrorMessage when the digits of the frequency do not fit a signed 32-bit integer.
 ConcordanceLine parseConcordanceLine(QStringView line);
 
 } // namespace measure

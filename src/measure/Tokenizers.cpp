@@ -1,6 +1,6 @@
 #include "Tokenizers.h"
 
-#include "LineReader.h"
+#include "textio/LineReader.h"
 #include "WordChar.h"
 
 #include <algorithm>
@@ -133,7 +133,7 @@ void DelimitedTokenizer::endOfFile()
 void tokenizeFiles(const QStringList& paths, Tokenizer& tokenizer)
 {
     for (const QString& path : paths) {
-        LineReader reader(path);
+        textio::LineReader reader(path);
         while (const auto line = reader.nextLine())
             tokenizer.line(*line);
         tokenizer.endOfFile();

@@ -77,7 +77,7 @@ private:
     std::u16string m_pending;
 };
 
-// Hands the lines of every file, in list order, to the tokenizer as one stream. Throws PlatformError when a
+// Hands the lines of every file, in list order, to the tokenizer as one stream. Throws ErrorMessage when a
 // file cannot be read.
 void tokenizeFiles(const QStringList& paths, Tokenizer& tokenizer);
 

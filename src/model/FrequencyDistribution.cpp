@@ -1,7 +1,7 @@
 #include "Model.h"
 
 #include "measure/Concordance.h"
-#include "measure/TextReader.h"
+#include "textio/TextReader.h"
 
 #include <absl/container/flat_hash_map.h>
 
@@ -42,7 +42,7 @@ Spectrum BuildSpectrum(measure::Slovnik&& slovnik)
 
 Spectrum BuildSpectrum(const QString& concordancePath)
 {
-    const measure::TextLines file = measure::readTextFile(concordancePath);
+    const textio::TextLines file = textio::readTextFile(concordancePath);
     FrequencyCounts counts;
     quint64 tokens = 0;
     for (size_t i = 1; i < file.lines.size(); ++i) {

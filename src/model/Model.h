@@ -26,7 +26,7 @@ struct Spectrum
 
 // From the run's dictionary, which the spectrum consumes.
 Spectrum BuildSpectrum(measure::Slovnik&& slovnik);
-// From a concordance file; throws measure::PlatformError when it cannot be read or a frequency overflows.
+// From a concordance file; throws textio::ErrorMessage when it cannot be read or a frequency overflows.
 Spectrum BuildSpectrum(const QString& concordancePath);
 
 struct ModelSettings
@@ -38,7 +38,7 @@ struct ModelSettings
     QString densityText; // line 1 of the file, as the user typed it
 };
 
-// Writes the model file; throws measure::PlatformError when it cannot be written.
+// Writes the model file; throws textio::ErrorMessage when it cannot be written.
 void ComputeModel(const Spectrum& spectrum, const ModelSettings& settings, const QString& modelPath);
 
 } // namespace model

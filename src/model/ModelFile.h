@@ -2,8 +2,8 @@
 
 #include "ModelRows.h"
 
-#include "measure/CurveFile.h"
-#include "measure/FileWriter.h"
+#include "measure/CurveFileHeader.h"
+#include "textio/FileWriter.h"
 
 namespace model {
 
@@ -11,7 +11,7 @@ namespace model {
 class ModelFile final : public RowSink
 {
 public:
-    // Creates or truncates the file and writes the header; throws measure::PlatformError.
+    // Creates or truncates the file and writes the header; throws textio::ErrorMessage.
     ModelFile(const QString& path, const QString& densityText, const measure::CurveColumns& columns);
 
     // Fills the columns after the last value with zeros.
@@ -19,7 +19,7 @@ public:
     void finish();
 
 private:
-    measure::FileWriter m_writer;
+    textio::FileWriter m_writer;
     quint64 m_columns = 0;
 };
 

@@ -1,9 +1,9 @@
 #include "RunSequence.h"
 
 #include "measure/Concordance.h"
-#include "measure/IntegerText.h"
+#include "textio/IntegerText.h"
 #include "measure/MeasurementPass.h"
-#include "measure/PlatformError.h"
+#include "textio/ErrorMessage.h"
 #include "measure/Tokenizers.h"
 #include "model/Model.h"
 
@@ -16,7 +16,7 @@
 namespace run {
 namespace {
 
-using measure::requireInteger;
+using textio::requireInteger;
 
 struct RunSettings
 {
@@ -47,7 +47,7 @@ void refuseToOverwriteInputs(const QStringList& outputs, const QStringList& inpu
             continue;
         for (const QString& input : inputs) {
             if (!input.isEmpty() && QFileInfo(input).canonicalFilePath() == target)
-                throw measure::PlatformError(
+                throw textio::ErrorMessage(
                     QStringLiteral("Cannot create file \"%1\". It is an input file of this run.").arg(output));
         }
     }
@@ -83,7 +83,7 @@ std::optional<QStringList> checkInputFiles(RunHost& host)
             return std::nullopt;
         }
         if (file.isDir())
-            measure::throwCannotOpen(line, EISDIR);
+            textio::throwCannotOpen(line, EISDIR);
         ++i;
     }
     return files;

@@ -33,7 +33,7 @@ public:
 };
 
 // The run of "Go!", start to end. Returns true when it ended with "Done!". Platform failures throw
-// measure::PlatformError; files already written stay.
+// textio::ErrorMessage; files already written stay.
 bool runSequence(RunHost& host);
 
 } // namespace run

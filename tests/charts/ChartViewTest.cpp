@@ -1,6 +1,6 @@
 #include "charts/ChartView.h"
 #include "charts/PlotLibrary.h"
-#include "measure/PlatformError.h"
+#include "textio/ErrorMessage.h"
 
 #include "GuiTestMain.h"
 #include "TestFiles.h"
@@ -190,8 +190,8 @@ private Q_SLOTS:
             QString message;
             try {
                 shown.chart.savePicture(name);
-            } catch (const measure::PlatformError& error) {
-                message = error.message();
+            } catch (const textio::ErrorMessage& error) {
+                message = error.text();
             }
             QCOMPARE(message, u"Cannot create file \"%1\". %2"_s.arg(name, reason));
         }

@@ -1,5 +1,5 @@
 #include "measure/Concordance.h"
-#include "measure/PlatformError.h"
+#include "textio/ErrorMessage.h"
 
 #include "QtPrinting.h"
 #include "TestFiles.h"
@@ -99,8 +99,8 @@ TEST(SaveConcordance, ReportsAFileItCannotCreate)
     try {
         measure::SaveConcordance(dictionary({{u"a", 1}}), u"missing/Concordance.txt"_s, QLocale::c());
         ADD_FAILURE() << "no error";
-    } catch (const measure::PlatformError& error) {
-        EXPECT_EQ(error.message(), u"Cannot create file \"missing/Concordance.txt\". No such file or directory"_s);
+    } catch (const textio::ErrorMessage& error) {
+        EXPECT_EQ(error.text(), u"Cannot create file \"missing/Concordance.txt\". No such file or directory"_s);
     }
 }
 

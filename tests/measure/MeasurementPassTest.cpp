@@ -1,6 +1,6 @@
-#include "measure/FileWriter.h"
+#include "textio/FileWriter.h"
 #include "measure/MeasurementPass.h"
-#include "measure/PlatformError.h"
+#include "textio/ErrorMessage.h"
 
 #include "QtPrinting.h"
 #include "TestFiles.h"
@@ -94,8 +94,8 @@ TEST(MeasurementPass, ReportsAMeasuredFileItCannotCreate)
         try {
             measure::MeasurementPass pass(settings(true, 1, 4, 10), path);
             ADD_FAILURE() << "no error for " << path.toStdString();
-        } catch (const measure::PlatformError& error) {
-            EXPECT_EQ(error.message(), message);
+        } catch (const textio::ErrorMessage& error) {
+            EXPECT_EQ(error.text(), message);
         }
     }
 }
@@ -105,15 +105,15 @@ TEST(FileWriter, ReportsAWriteThatFailsFromFinishButNotFromTheDestructor)
     if (!QFileInfo::exists(u"/dev/full"_s))
         GTEST_SKIP() << "no /dev/full";
     try {
-        measure::FileWriter file(u"/dev/full"_s);
+        textio::FileWriter file(u"/dev/full"_s);
         file.write("row\r\n");
         file.finish();
         ADD_FAILURE() << "the failed write went unnoticed";
-    } catch (const measure::PlatformError& error) {
-        EXPECT_EQ(error.message(), u"Cannot write file \"/dev/full\". No space left on device"_s);
+    } catch (const textio::ErrorMessage& error) {
+        EXPECT_EQ(error.text(), u"Cannot write file \"/dev/full\". No space left on device"_s);
     }
     EXPECT_NO_THROW({
-        measure::FileWriter file(u"/dev/full"_s);
+        textio::FileWriter file(u"/dev/full"_s);
         file.write("row\r\n");
     });
 }

@@ -1,7 +1,7 @@
 #include "ModelTestSupport.h"
 #include "WorkingDirectory.h"
 
-#include "measure/PlatformError.h"
+#include "textio/ErrorMessage.h"
 #include "model/Model.h"
 
 #include <gtest/gtest.h>
@@ -76,8 +76,8 @@ TEST(ConcordanceSpectrumErrors, DigitsBeyondInt32Throw)
     try {
         BuildSpectrum(QStringLiteral("Concordance.txt"));
         FAIL() << "no error";
-    } catch (const measure::PlatformError& error) {
-        EXPECT_EQ(error.message(), QStringLiteral("''2147483648'' is not a valid integer value"));
+    } catch (const textio::ErrorMessage& error) {
+        EXPECT_EQ(error.text(), QStringLiteral("''2147483648'' is not a valid integer value"));
     }
 }
 
@@ -87,8 +87,8 @@ TEST(ConcordanceSpectrumErrors, MissingFileThrowsCannotOpen)
     try {
         BuildSpectrum(QStringLiteral("absent.txt"));
         FAIL() << "no error";
-    } catch (const measure::PlatformError& error) {
-        EXPECT_TRUE(error.message().startsWith(QStringLiteral("Cannot open file \"absent.txt\". ")));
+    } catch (const textio::ErrorMessage& error) {
+        EXPECT_TRUE(error.text().startsWith(QStringLiteral("Cannot open file \"absent.txt\". ")));
     }
 }
 

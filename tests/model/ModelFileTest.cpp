@@ -1,7 +1,7 @@
 #include "ModelTestSupport.h"
 #include "WorkingDirectory.h"
 
-#include "measure/PlatformError.h"
+#include "textio/ErrorMessage.h"
 #include "model/Model.h"
 
 #include <QDir>
@@ -70,9 +70,9 @@ TEST(ModelFile, UnwritablePathThrowsCannotCreate)
         try {
             ComputeModel(makeSpectrum({{1, 2}}), settings(true, 1, 1, 1), path);
             ADD_FAILURE() << "no error for " << path.toStdString();
-        } catch (const measure::PlatformError& error) {
-            EXPECT_TRUE(error.message().startsWith(QStringLiteral("Cannot create file \"%1\". ").arg(path)))
-                << error.message().toStdString();
+        } catch (const textio::ErrorMessage& error) {
+            EXPECT_TRUE(error.text().startsWith(QStringLiteral("Cannot create file \"%1\". ").arg(path)))
+                << error.text().toStdString();
         }
     }
 }

@@ -1,6 +1,6 @@
 #include "run/RunSequence.h"
 
-#include "measure/PlatformError.h"
+#include "textio/ErrorMessage.h"
 
 #include "QtPrinting.h"
 #include "TestFiles.h"
@@ -56,8 +56,8 @@ QString runError(FakeHost& host)
 {
     try {
         run::runSequence(host);
-    } catch (const measure::PlatformError& error) {
-        return error.message();
+    } catch (const textio::ErrorMessage& error) {
+        return error.text();
     }
     return {};
 }

@@ -8,7 +8,7 @@
 
 struct stat;
 
-namespace measure {
+namespace textio {
 
 struct FileCloser
 {
@@ -16,7 +16,7 @@ struct FileCloser
 };
 using OpenFile = std::unique_ptr<std::FILE, FileCloser>;
 
-// Opens a file for reading and fills `status`. Throws PlatformError "Cannot open file \"path\". reason", also for
+// Opens a file for reading and fills `status`. Throws ErrorMessage "Cannot open file \"path\". reason", also for
 // a folder, which opens for reading here but cannot be read.
 OpenFile openForReading(const QString& path, struct stat& status);
 
@@ -25,10 +25,10 @@ OpenFile openForReading(const QString& path, struct stat& status);
 class ByteStream
 {
 public:
-    // Throws PlatformError "Cannot open file \"path\". reason", also for a folder.
+    // Throws ErrorMessage "Cannot open file \"path\". reason", also for a folder.
     explicit ByteStream(const QString& path);
 
-    // Reads up to `count` bytes into `out`; returns how many, 0 at the end. Throws PlatformError.
+    // Reads up to `count` bytes into `out`; returns how many, 0 at the end. Throws ErrorMessage.
     qsizetype read(char* out, qsizetype count);
     void rewind();
 
@@ -39,4 +39,4 @@ private:
     qsizetype m_keptPosition = 0;
 };
 
-} // namespace measure
+} // namespace textio

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-namespace measure {
+namespace textio {
 
 LineReader::LineReader(const QString& path, qsizetype pieceBytes)
     : m_stream(path),
@@ -104,4 +104,4 @@ void LineReader::decodeNextPiece()
     m_textComplete = nul != end || !more;
 }
 
-} // namespace measure
+} // namespace textio

@@ -1,7 +1,7 @@
-#include "measure/LineReader.h"
-#include "measure/PlatformError.h"
-#include "measure/TextDecoding.h"
-#include "measure/TextReader.h"
+#include "textio/LineReader.h"
+#include "textio/ErrorMessage.h"
+#include "textio/TextDecoding.h"
+#include "textio/TextReader.h"
 
 #include "QtPrinting.h"
 #include "TestFiles.h"
@@ -16,19 +16,19 @@ namespace {
 
 using namespace Qt::Literals::StringLiterals;
 
-using measure::decodeText;
+using textio::decodeText;
 
 QStringList linesOf(const QString& text)
 {
     QStringList lines;
-    for (const QStringView line : measure::splitLines(text))
+    for (const QStringView line : textio::splitLines(text))
         lines.append(line.toString());
     return lines;
 }
 
 QStringList linesRead(const QString& path, qsizetype pieceBytes)
 {
-    measure::LineReader reader(path, pieceBytes);
+    textio::LineReader reader(path, pieceBytes);
     QStringList lines;
     while (const auto line = reader.nextLine())
         lines.append(QString::fromUtf16(line->data(), qsizetype(line->size())));
@@ -89,7 +89,7 @@ TEST(IsValidUtf8, AgreesWithTheDecoder)
     for (const auto& [bytes, valid] : cases) {
         QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
         const QString decoded = decoder.decode(bytes);
-        EXPECT_EQ(measure::isValidUtf8(bytes), valid) << bytes.toHex().toStdString();
+        EXPECT_EQ(textio::isValidUtf8(bytes), valid) << bytes.toHex().toStdString();
         EXPECT_EQ(!decoder.hasError(), valid) << bytes.toHex().toStdString();
     }
 }
@@ -138,7 +138,7 @@ TEST(LineReader, ReadsLikeTheWholeFileForEveryPieceSize)
 TEST(LineReader, ReadsARealCorpusLikeTheWholeFile)
 {
     const QString path = QStringLiteral(VOCABRIX_CORPORA "/ru-fortunes-amur.utf8-crlf.txt");
-    const measure::TextLines whole = measure::readTextFile(path);
+    const textio::TextLines whole = textio::readTextFile(path);
     QStringList expected;
     for (const QStringView line : whole.lines)
         expected.append(line.toString());
@@ -156,10 +156,10 @@ TEST(ReadFileBytes, NamesTheFileAndTheReasonWhenItCannotBeRead)
     };
     for (const auto& [path, message] : cases) {
         try {
-            measure::readFileBytes(path);
+            textio::readFileBytes(path);
             ADD_FAILURE() << "no error for " << path.toStdString();
-        } catch (const measure::PlatformError& error) {
-            EXPECT_EQ(error.message(), message);
+        } catch (const textio::ErrorMessage& error) {
+            EXPECT_EQ(error.text(), message);
         }
     }
 }

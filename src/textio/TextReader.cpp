@@ -1,7 +1,7 @@
 #include "TextReader.h"
 
 #include "ByteStream.h"
-#include "PlatformError.h"
+#include "ErrorMessage.h"
 #include "TextDecoding.h"
 
 #include <cerrno>
@@ -9,7 +9,7 @@
 #include <memory>
 #include <sys/stat.h>
 
-namespace measure {
+namespace textio {
 
 QString decodeText(QByteArrayView bytes)
 {
@@ -61,7 +61,7 @@ QByteArray readFileBytes(const QString& path)
     }
     bytes.truncate(filled);
     if (std::ferror(file.get()))
-        throwCannotOpen(path, errno ? errno : EIO);
+        throwCannotRead(path, errno ? errno : EIO);
     return bytes;
 }
 
@@ -73,4 +73,4 @@ TextLines readTextFile(const QString& path)
     return result;
 }
 
-} // namespace measure
+} // namespace textio

@@ -1,10 +1,10 @@
 #include "IntegerText.h"
 
-#include "PlatformError.h"
+#include "ErrorMessage.h"
 
 #include <limits>
 
-namespace measure {
+namespace textio {
 namespace {
 
 constexpr qint64 int32Max = std::numeric_limits<qint32>::max();
@@ -73,7 +73,7 @@ qint32 requireInteger(QStringView text)
 {
     if (const auto value = toInteger(text))
         return *value;
-    throw PlatformError(QStringLiteral("''%1'' is not a valid integer value").arg(text));
+    throw ErrorMessage(QStringLiteral("''%1'' is not a valid integer value").arg(text));
 }
 
 std::optional<qint32> frequencyFromText(QStringView text)
@@ -92,4 +92,4 @@ std::optional<qint32> frequencyFromText(QStringView text)
     return requireInteger(kept);
 }
 
-} // namespace measure
+} // namespace textio

@@ -1,6 +1,6 @@
 #include "FileWriter.h"
 
-#include "PlatformError.h"
+#include "ErrorMessage.h"
 
 #include <QFile>
 
@@ -8,7 +8,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-namespace measure {
+namespace textio {
 namespace {
 
 constexpr size_t bufferCapacity = 1 << 16;
@@ -71,4 +71,4 @@ int FileWriter::writeBuffer()
     return error;
 }
 
-} // namespace measure
+} // namespace textio

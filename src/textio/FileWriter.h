@@ -5,23 +5,23 @@
 #include <string>
 #include <string_view>
 
-namespace measure {
+namespace textio {
 
 // Writes a file through a buffer. The destructor writes what is left and closes without a word, so what a run
 // wrote before it ended early stays on disk; finish() does the same and reports a failure.
 class FileWriter
 {
 public:
-    // Creates or truncates the file. Throws PlatformError "Cannot create file \"path\". reason".
+    // Creates or truncates the file. Throws ErrorMessage "Cannot create file \"path\". reason".
     explicit FileWriter(const QString& path);
     ~FileWriter();
 
     FileWriter(const FileWriter&) = delete;
     FileWriter& operator=(const FileWriter&) = delete;
 
-    // Throws PlatformError "Cannot write file \"path\". reason" when the buffer is written and that fails.
+    // Throws ErrorMessage "Cannot write file \"path\". reason" when the buffer is written and that fails.
     void write(std::string_view bytes);
-    // Writes the rest and closes. Throws PlatformError like write().
+    // Writes the rest and closes. Throws ErrorMessage like write().
     void finish();
 
 private:
@@ -33,4 +33,4 @@ private:
     std::string m_buffer;
 };
 
-} // namespace measure
+} // namespace textio

@@ -6,7 +6,7 @@
 
 #include <optional>
 
-namespace measure {
+namespace textio {
 
 enum class TextEncoding
 {
@@ -52,4 +52,4 @@ private:
     QStringDecoder m_utf8;
 };
 
-} // namespace measure
+} // namespace textio

@@ -1,6 +1,6 @@
 #include "ByteStream.h"
 
-#include "PlatformError.h"
+#include "ErrorMessage.h"
 #include "TextReader.h"
 
 #include <QFile>
@@ -9,7 +9,7 @@
 #include <cstring>
 #include <sys/stat.h>
 
-namespace measure {
+namespace textio {
 
 OpenFile openForReading(const QString& path, struct stat& status)
 {
@@ -44,7 +44,7 @@ qsizetype ByteStream::read(char* out, qsizetype count)
     }
     const size_t got = std::fread(out, 1, size_t(count), m_file.get());
     if (got == 0 && std::ferror(m_file.get()))
-        throwCannotOpen(m_path, errno ? errno : EIO);
+        throwCannotRead(m_path, errno ? errno : EIO);
     return qsizetype(got);
 }
 
@@ -52,7 +52,7 @@ void ByteStream::rewind()
 {
     m_keptPosition = 0;
     if (m_file && std::fseek(m_file.get(), 0, SEEK_SET) != 0)
-        throwCannotOpen(m_path, errno);
+        throwCannotRead(m_path, errno);
 }
 
-} // namespace measure
+} // namespace textio

@@ -1,5 +1,5 @@
-#include "measure/IntegerText.h"
-#include "measure/PlatformError.h"
+#include "textio/IntegerText.h"
+#include "textio/ErrorMessage.h"
 
 #include <gtest/gtest.h>
 
@@ -49,7 +49,7 @@ TEST(IntegerText, AcceptsOneSignOrPrefixThenDigitsToTheEnd)
         {u"99999999999", false, 99999999999LL},
     };
     for (const IntegerCase& c : cases) {
-        const auto parsed = measure::parseIntegerText(QStringView(c.text));
+        const auto parsed = textio::parseIntegerText(QStringView(c.text));
         EXPECT_EQ(parsed.ok, c.ok) << QString::fromUtf16(c.text).toStdString();
         EXPECT_EQ(parsed.value, c.value) << QString::fromUtf16(c.text).toStdString();
     }
@@ -57,18 +57,18 @@ TEST(IntegerText, AcceptsOneSignOrPrefixThenDigitsToTheEnd)
 
 TEST(FrequencyFromText, FallsBackToTheDigitsAndRejectsWhatOverflows)
 {
-    EXPECT_EQ(measure::frequencyFromText(u"12"), 12);
-    EXPECT_EQ(measure::frequencyFromText(u"-4"), -4);
-    EXPECT_EQ(measure::frequencyFromText(u"7 times"), 7);
-    EXPECT_EQ(measure::frequencyFromText(u"1 234"), 1234);
-    EXPECT_EQ(measure::frequencyFromText(u"7\t1"), 71);
-    EXPECT_EQ(measure::frequencyFromText(u"Frequency"), std::nullopt);
-    EXPECT_EQ(measure::frequencyFromText(u""), std::nullopt);
+    EXPECT_EQ(textio::frequencyFromText(u"12"), 12);
+    EXPECT_EQ(textio::frequencyFromText(u"-4"), -4);
+    EXPECT_EQ(textio::frequencyFromText(u"7 times"), 7);
+    EXPECT_EQ(textio::frequencyFromText(u"1 234"), 1234);
+    EXPECT_EQ(textio::frequencyFromText(u"7\t1"), 71);
+    EXPECT_EQ(textio::frequencyFromText(u"Frequency"), std::nullopt);
+    EXPECT_EQ(textio::frequencyFromText(u""), std::nullopt);
     try {
-        measure::frequencyFromText(u"9 999 999 999");
+        textio::frequencyFromText(u"9 999 999 999");
         FAIL() << "no error for digits beyond 32 bits";
-    } catch (const measure::PlatformError& error) {
-        EXPECT_EQ(error.message(), u"''9999999999'' is not a valid integer value"_s);
+    } catch (const textio::ErrorMessage& error) {
+        EXPECT_EQ(error.text(), u"''9999999999'' is not a valid integer value"_s);
     }
 }
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-namespace measure {
+namespace textio {
 
 // Hands out the lines of a text file one by one, decoded and cut as readTextFile does it, while it holds one
 // piece of the file at a time. A file without a byte-order mark is read twice: once to learn whether all of
@@ -18,11 +18,11 @@ namespace measure {
 class LineReader
 {
 public:
-    // Throws PlatformError "Cannot open file \"path\". reason".
+    // Throws ErrorMessage "Cannot open file \"path\". reason".
     explicit LineReader(const QString& path, qsizetype pieceBytes = 1 << 16);
 
     // The next line without its line break, valid until the next call; nullopt after the last line.
-    // Throws PlatformError when the file cannot be read.
+    // Throws ErrorMessage when the file cannot be read.
     std::optional<std::u16string_view> nextLine();
 
 private:
@@ -47,4 +47,4 @@ private:
     bool m_textComplete = false;
 };
 
-} // namespace measure
+} // namespace textio

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-namespace measure {
+namespace textio {
 namespace {
 
 // Windows-1252 differs from Latin-1 only in 80..9F; its five unassigned bytes keep their Latin-1 code point.
@@ -146,4 +146,4 @@ char16_t* PieceDecoder::decode(QByteArrayView piece, char16_t* out)
     return decodeWindows1252(piece, out);
 }
 
-} // namespace measure
+} // namespace textio

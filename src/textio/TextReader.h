@@ -6,7 +6,7 @@
 
 #include <vector>
 
-namespace measure {
+namespace textio {
 
 // A text file decoded whole and cut into lines. The lines are views into `text`; moving the value keeps
 // them valid, so it is move-only.
@@ -30,8 +30,8 @@ QString decodeText(QByteArrayView bytes);
 // Lines end at CR LF, a lone CR or a lone LF; a break at the very end adds no empty line.
 std::vector<QStringView> splitLines(QStringView text);
 
-// Reads and decodes a whole file. Throws PlatformError "Cannot open file \"path\". reason", also for a folder.
+// Reads and decodes a whole file. Throws ErrorMessage "Cannot open file \"path\". reason", also for a folder.
 QByteArray readFileBytes(const QString& path);
 TextLines readTextFile(const QString& path);
 
-} // namespace measure
+} // namespace textio
