@@ -41,7 +41,7 @@ void describe(benchmark::State& state, const model::Spectrum& spectrum)
 void runModel(benchmark::State& state, const model::Spectrum& spectrum)
 {
     for (auto _ : state)
-        model::ComputeModel(spectrum, defaultSettings, outputPath());
+        model::ComputeModel(spectrum, defaultSettings, outputPath()).commit();
     describe(state, spectrum);
 }
 
@@ -52,7 +52,7 @@ void runStraightforward(benchmark::State& state, const model::Spectrum& spectrum
     for (auto _ : state) {
         model::ModelFile file(outputPath(), defaultSettings.densityText, columns);
         model::straightforwardModelRows(spectrum, columns, defaultSettings.density, file);
-        file.finish();
+        file.finish().commit();
     }
     describe(state, spectrum);
 }

@@ -28,8 +28,8 @@ public:
     MeasurementPass(const MeasureSettings& settings, const QString& measuredPath);
 
     void AddToken(std::u16string_view token) override;
-    // Closes the measured file. Throws ErrorMessage when its rows cannot be written.
-    void finish();
+    // The complete measured file, to be committed. Throws ErrorMessage when its rows cannot be written.
+    [[nodiscard]] textio::StagedFile finish();
 
     const Slovnik& slovnik() const { return m_slovnik; }
     Slovnik takeSlovnik() { return std::move(m_slovnik); }

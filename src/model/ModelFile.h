@@ -11,12 +11,12 @@ namespace model {
 class ModelFile final : public RowSink
 {
 public:
-    // Creates or truncates the file and writes the header; throws textio::ErrorMessage.
+    // Starts the file and writes the header; throws textio::ErrorMessage.
     ModelFile(const QString& path, const QString& densityText, const measure::CurveColumns& columns);
 
     // Fills the columns after the last value with zeros.
     void addRow(std::span<const double> values) override;
-    void finish();
+    [[nodiscard]] textio::StagedFile finish();
 
 private:
     textio::FileWriter m_writer;
