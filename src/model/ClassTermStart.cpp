@@ -13,7 +13,7 @@ long double logBinomial(quint64 n, quint64 k)
 }
 
 // n × C(f, i) / C(N, i) as a running product of the factors (f + k − i) / (N + k − i), k = 1..i.
-double productStart(quint32 frequency, quint32 types, quint64 tokens, quint64 cls)
+double productStart(quint64 frequency, quint32 types, quint64 tokens, quint64 cls)
 {
     double term = types;
     const double f = frequency;
@@ -33,7 +33,7 @@ bool growsAfter(quint64 frequency, quint64 tokens, quint64 cls, quint64 step)
     return rise >= fall;
 }
 
-double normalValueAt(quint32 frequency, quint32 types, quint64 tokens, quint64 cls, quint64 step)
+double normalValueAt(quint64 frequency, quint32 types, quint64 tokens, quint64 cls, quint64 step)
 {
     const double value = static_cast<double>(std::exp(logClassTerm(frequency, types, tokens, cls, step)));
     return value >= DBL_MIN ? value : 0.0;
@@ -41,13 +41,13 @@ double normalValueAt(quint32 frequency, quint32 types, quint64 tokens, quint64 c
 
 } // namespace
 
-long double logClassTerm(quint32 frequency, quint32 types, quint64 tokens, quint64 cls, quint64 step)
+long double logClassTerm(quint64 frequency, quint32 types, quint64 tokens, quint64 cls, quint64 step)
 {
     return std::log(static_cast<long double>(types)) + logBinomial(frequency, cls) +
            logBinomial(tokens - frequency, step - cls) - logBinomial(tokens, step);
 }
 
-std::optional<ClassTermStart> classTermStart(quint32 frequency, quint32 types, quint64 tokens, quint64 cls)
+std::optional<ClassTermStart> classTermStart(quint64 frequency, quint32 types, quint64 tokens, quint64 cls)
 {
     if (frequency < cls || cls > tokens)
         return std::nullopt;

@@ -17,9 +17,9 @@ struct ClassTermStart
 };
 
 // Nothing when the term is zero at every step.
-std::optional<ClassTermStart> classTermStart(quint32 frequency, quint32 types, quint64 tokens, quint64 cls);
+std::optional<ClassTermStart> classTermStart(quint64 frequency, quint32 types, quint64 tokens, quint64 cls);
 
 // ln(types × C(f, i) × C(N − f, l − i) / C(N, l)) for i ≤ l ≤ N − f + i, in extended precision.
-long double logClassTerm(quint32 frequency, quint32 types, quint64 tokens, quint64 cls, quint64 step);
+long double logClassTerm(quint64 frequency, quint32 types, quint64 tokens, quint64 cls, quint64 step);
 
 } // namespace model

@@ -7,9 +7,15 @@
 namespace textio {
 namespace {
 
-constexpr qint64 int32Max = std::numeric_limits<qint32>::max();
-// Large enough for every comparison the validations make, small enough never to overflow while reading.
-constexpr qint64 saturation = qint64(1) << 40;
+constexpr quint64 int32Max = std::numeric_limits<qint32>::max();
+constexpr quint64 int64Max = std::numeric_limits<qint64>::max();
+
+struct Digits
+{
+    bool complete = false; // digits were read, and nothing follows them
+    bool negative = false;
+    quint64 magnitude = 0; // saturated at the largest quint64
+};
 
 int digitValue(char16_t c, int base)
 {
@@ -23,19 +29,17 @@ int digitValue(char16_t c, int base)
     return d < base ? d : -1;
 }
 
-} // namespace
-
-IntegerText parseIntegerText(QStringView text)
+Digits readDigits(QStringView text)
 {
     qsizetype i = 0;
     const qsizetype n = text.size();
     while (i < n && text[i] == u' ')
         ++i;
 
-    bool negative = false;
+    Digits result;
     int base = 10;
     if (i < n && (text[i] == u'+' || text[i] == u'-')) {
-        negative = text[i] == u'-';
+        result.negative = text[i] == u'-';
         ++i;
     } else if (i < n && (text[i] == u'$' || text[i] == u'x' || text[i] == u'X')) {
         base = 16;
@@ -45,20 +49,42 @@ IntegerText parseIntegerText(QStringView text)
         i += 2;
     }
 
-    qint64 magnitude = 0;
     qsizetype digits = 0;
+    constexpr quint64 saturated = std::numeric_limits<quint64>::max();
     for (; i < n; ++i) {
         const int d = digitValue(text[i].unicode(), base);
         if (d < 0)
             break;
-        magnitude = std::min(magnitude * base + d, saturation);
+        quint64& m = result.magnitude;
+        m = m > (saturated - quint64(d)) / quint64(base) ? saturated : m * quint64(base) + quint64(d);
         ++digits;
     }
+    result.complete = digits > 0 && i == n;
+    return result;
+}
 
-    const qint64 limit = negative ? int32Max + 1 : int32Max;
-    if (digits == 0 || i != n || magnitude > limit)
-        return {false, magnitude};
-    return {true, negative ? -magnitude : magnitude};
+// The value when the digits are complete and fit a signed integer whose largest value is `max`.
+std::optional<qint64> valueWithin(const Digits& digits, quint64 max)
+{
+    if (!digits.complete || digits.magnitude > max + (digits.negative ? 1 : 0))
+        return std::nullopt;
+    // The magnitude of the smallest value has no positive counterpart; it is negated one short of it.
+    return digits.negative ? -qint64(digits.magnitude - 1) - 1 : qint64(digits.magnitude);
+}
+
+std::optional<qint64> toInteger64(QStringView text)
+{
+    return valueWithin(readDigits(text), int64Max);
+}
+
+} // namespace
+
+IntegerText parseIntegerText(QStringView text)
+{
+    const Digits digits = readDigits(text);
+    if (const auto value = valueWithin(digits, int32Max))
+        return {true, *value};
+    return {false, qint64(std::min(digits.magnitude, int64Max))};
 }
 
 std::optional<qint32> toInteger(QStringView text)
@@ -76,9 +102,9 @@ qint32 requireInteger(QStringView text)
     throw ErrorMessage(QStringLiteral("''%1'' is not a valid integer value").arg(text));
 }
 
-std::optional<qint32> frequencyFromText(QStringView text)
+std::optional<qint64> frequencyFromText(QStringView text)
 {
-    if (const auto value = toInteger(text))
+    if (const auto value = toInteger64(text))
         return value;
 
     QString kept;
@@ -88,8 +114,9 @@ std::optional<qint32> frequencyFromText(QStringView text)
     }
     if (kept.isEmpty())
         return std::nullopt;
-
-    return requireInteger(kept);
+    if (const auto value = toInteger64(kept))
+        return value;
+    throw ErrorMessage(QStringLiteral("''%1'' is not a valid integer value").arg(kept));
 }
 
 } // namespace textio

@@ -27,8 +27,9 @@ std::optional<qint32> toInteger(QStringView text);
 qint32 requireInteger(QStringView text);
 
 // The frequency of a concordance line's frequency text: its value when it is an integer text, otherwise
-// the number its decimal digits form ("12x" -> 12, "1 234" -> 1234); nullopt when it holds no digit.
-// Digits beyond the signed 32-bit range throw ErrorMessage "''digits'' is not a valid integer value".
-std::optional<qint32> frequencyFromText(QStringView text);
+// the number its decimal digits form ("12x" -> 12, "1 234" -> 1234); nullopt when it holds no digit. Frequencies
+// are read as signed 64-bit integers: the program writes frequencies up to 2^32 - 1, and a file made by other
+// means may hold more. Digits beyond that range throw ErrorMessage "''digits'' is not a valid integer value".
+std::optional<qint64> frequencyFromText(QStringView text);
 
 } // namespace textio

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <optional>
 
 using namespace Qt::StringLiterals;
@@ -64,11 +65,15 @@ TEST(FrequencyFromText, FallsBackToTheDigitsAndRejectsWhatOverflows)
     EXPECT_EQ(textio::frequencyFromText(u"7\t1"), 71);
     EXPECT_EQ(textio::frequencyFromText(u"Frequency"), std::nullopt);
     EXPECT_EQ(textio::frequencyFromText(u""), std::nullopt);
+    // Frequencies are 64-bit, the smallest value included; beyond that the digits throw.
+    EXPECT_EQ(textio::frequencyFromText(u"9 999 999 999"), 9999999999);
+    EXPECT_EQ(textio::frequencyFromText(u"-9223372036854775808"), std::numeric_limits<qint64>::min());
+    EXPECT_EQ(textio::frequencyFromText(u"0x7FFFFFFFFFFFFFFF"), std::numeric_limits<qint64>::max());
     try {
-        textio::frequencyFromText(u"9 999 999 999");
-        FAIL() << "no error for digits beyond 32 bits";
+        textio::frequencyFromText(u"-9223372036854775809");
+        FAIL() << "no error for digits beyond 64 bits";
     } catch (const textio::ErrorMessage& error) {
-        EXPECT_EQ(error.text(), u"''9999999999'' is not a valid integer value"_s);
+        EXPECT_EQ(error.text(), u"''9223372036854775809'' is not a valid integer value"_s);
     }
 }
 
