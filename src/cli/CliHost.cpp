@@ -26,6 +26,11 @@ void CliHost::showMessage(const QString& text)
     printLine(text == u"Done!" ? stdout : stderr, text);
 }
 
+void CliHost::warn(const QString& text)
+{
+    printLine(stderr, text);
+}
+
 int runCommandLine(const QStringList& arguments)
 {
     Command command = parseCommandLine(arguments);
@@ -41,10 +46,9 @@ int runCommandLine(const QStringList& arguments)
         break;
     }
 
-    applyFieldValidations(command.options);
     CliHost host(std::move(command.options));
     try {
-        return run::runSequence(host) ? 0 : 1;
+        return run::runSequence(host) == run::RunEnd::Done ? 0 : 1;
     } catch (const textio::ErrorMessage& error) {
         printLine(stderr, error.text());
     } catch (const std::exception& error) {
