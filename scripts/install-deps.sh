@@ -7,6 +7,7 @@ packages=(
     qt6-base-dev libqcustomplot-dev libabsl-dev libgl-dev
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     clang-format xvfb xauth fonts-dejavu-core time
+    clang libclang-rt-14-dev
 )
 
 missing=()

@@ -47,10 +47,13 @@ QByteArray resolvedTarget(const QString& path)
 
 int openTemporaryFile(QByteArray& name, const QByteArray& target)
 {
-    // A file without a name cannot outlive the process, not even one that is killed.
-    const int unnamed = ::open(folderOf(target).constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
-    if (unnamed >= 0 || (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL))
-        return unnamed;
+    // A file without a name cannot outlive the process, not even one that is killed. It gets its name through
+    // /proc when it is complete, so without /proc it has a name from the start.
+    if (::access("/proc/self/fd", X_OK) == 0) {
+        const int unnamed = ::open(folderOf(target).constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+        if (unnamed >= 0 || (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL))
+            return unnamed;
+    }
     int descriptor = -1;
     do {
         name = temporaryName(target);
