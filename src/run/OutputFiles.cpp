@@ -44,8 +44,8 @@ bool sameOutput(const QString& a, const QString& b)
 {
     const std::optional<Node> nodeA = nodeOf(a);
     const std::optional<Node> nodeB = nodeOf(b);
+    // A device takes whatever is written to it and keeps nothing to lose: /dev/null may take every output.
     if (nodeA && nodeB)
-        // Two runs' worth of bytes into one device lose nothing: /dev/null may take every output.
         return *nodeA == *nodeB && nodeA->replaceable;
     return !nodeA && !nodeB && plannedPath(a) == plannedPath(b);
 }

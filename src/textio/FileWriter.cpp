@@ -141,6 +141,9 @@ FileWriter::FileWriter(const QString& path)
     const bool exists = ::stat(name.constData(), &status) == 0;
     if (exists && S_ISDIR(status.st_mode))
         throwCannotCreate(path, EISDIR);
+    // A file the user may not write stays protected, though its folder would let it be replaced.
+    if (exists && ::faccessat(AT_FDCWD, name.constData(), W_OK, AT_EACCESS) != 0)
+        throwCannotCreate(path, errno);
     if (exists && !S_ISREG(status.st_mode)) {
         // A device or a pipe cannot be replaced: it takes the bytes as they come.
         m_file.m_descriptor = ::open(name.constData(), O_WRONLY | O_TRUNC | O_CLOEXEC);
