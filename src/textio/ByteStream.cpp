@@ -1,10 +1,10 @@
 #include "ByteStream.h"
 
 #include "ErrorMessage.h"
-#include "TextReader.h"
 
 #include <QFile>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <sys/stat.h>

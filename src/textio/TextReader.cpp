@@ -4,10 +4,8 @@
 #include "ErrorMessage.h"
 #include "TextDecoding.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <memory>
 #include <sys/stat.h>
+#include <utility>
 
 namespace textio {
 
