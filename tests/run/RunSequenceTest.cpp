@@ -199,27 +199,19 @@ TEST(RunSequence, NeverWritesOverItsInputFilesOrOneOutputOverAnother)
         host.concordanceFile = u"a.txt"_s;
         host.modelFile = u"hard.txt"_s;
     };
-    const auto measuredIsHardLink = [](FakeHost& host) {
-        host.measuredFile = u"hard.txt"_s;
-    };
     const auto modelIsSymbolicLink = [](FakeHost& host) {
         host.modelFile = u"symbolic.txt"_s;
     };
     const auto concordanceIsMeasured = [](FakeHost& host) {
         host.concordanceFile = u"sub/../M.txt"_s;
     };
-    const auto modelIsMeasured = [](FakeHost& host) {
-        host.modelFile = u"./M.txt"_s;
-    };
     const std::pair<std::function<void(FakeHost&)>, QString> cases[] = {
         {measuredIsInput, u"Cannot create file \"./a.txt\". It is an input file of this run."_s},
         {concordanceIsInput, u"Cannot create file \"sub/../a.txt\". It is an input file of this run."_s},
         {modelIsInput, u"Cannot create file \"a.txt\". It is an input file of this run."_s},
         {modelIsConcordance, u"Cannot create file \"hard.txt\". It is an input file of this run."_s},
-        {measuredIsHardLink, u"Cannot create file \"hard.txt\". It is an input file of this run."_s},
         {modelIsSymbolicLink, u"Cannot create file \"symbolic.txt\". It is an input file of this run."_s},
         {concordanceIsMeasured, u"Cannot create file \"sub/../M.txt\". It is another output file of this run."_s},
-        {modelIsMeasured, u"Cannot create file \"./M.txt\". It is another output file of this run."_s},
     };
     for (const auto& [prepare, message] : cases) {
         FakeHost host;
