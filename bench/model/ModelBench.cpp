@@ -61,7 +61,7 @@ void runModel(benchmark::State& state, const model::Spectrum& spectrum,
               const model::ModelSettings& settings = defaultSettings)
 {
     for (auto _ : state)
-        model::ComputeModel(spectrum, settings, outputPath());
+        model::ComputeModel(spectrum, settings, outputPath()).commit();
     describe(state, spectrum);
 }
 
@@ -72,7 +72,7 @@ void runStraightforward(benchmark::State& state, const model::Spectrum& spectrum
     for (auto _ : state) {
         model::ModelFile file(outputPath(), defaultSettings.densityText, columns);
         model::straightforwardModelRows(spectrum, columns, defaultSettings.density, file);
-        file.finish();
+        file.finish().commit();
     }
     describe(state, spectrum);
 }

@@ -85,4 +85,9 @@ void MainWindowRunHost::showMessage(const QString& text)
     m_dialogs.message(&m_window, text);
 }
 
+void MainWindowRunHost::warn(const QString& text)
+{
+    m_window.showWarning(text);
+}
+
 } // namespace app

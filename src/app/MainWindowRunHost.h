@@ -30,6 +30,7 @@ public:
     QStringList inputLines() const override;
     void removeInputLine(int index) override;
     void showMessage(const QString& text) override;
+    void warn(const QString& text) override;
 
 private:
     THlavni& m_window;

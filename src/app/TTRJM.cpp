@@ -5,7 +5,7 @@
 #include "app/MainWindowRunHost.h"
 #include "app/SecondaryWindows.h"
 #include "dialogs/Dialogs.h"
-#include "measure/PlatformError.h"
+#include "textio/ErrorMessage.h"
 #include "run/FieldValidation.h"
 #include "run/RunSequence.h"
 
@@ -196,6 +196,11 @@ void THlavni::createControls()
     NumberOfCoresLabel =
         createLabel(this, u"NumberOfCoresLabel"_s, u"Number of threads you want to use: "_s, NumberOfCoresEdit);
     NumberOfCoresLabel->hide();
+
+    StatusLine = createNamed<QLabel>(this, u"StatusLine"_s);
+    // A long file name is cut off rather than widening the window; the tool tip holds every note in full.
+    StatusLine->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    StatusLine->hide();
 }
 
 void THlavni::createLayout()
@@ -254,6 +259,7 @@ void THlavni::createLayout()
     window->addLayout(outputs);
     window->addSpacing(2);
     window->addLayout(buttonRow);
+    window->addWidget(StatusLine);
 }
 
 void THlavni::fitWindowSize()
@@ -342,7 +348,7 @@ void THlavni::dropInputFiles(const QStringList& paths)
     QStringList refusals;
     for (const QString& path : paths) {
         if (QFileInfo(path).isDir())
-            refusals.append(measure::cannotOpenText(path, EISDIR));
+            refusals.append(textio::cannotOpenText(path, EISDIR));
         else
             files.append(path);
     }
@@ -402,8 +408,18 @@ void THlavni::chooseOutputFile(QLineEdit& edit)
     edit.setText(*chosen);
 }
 
+void THlavni::showWarning(const QString& text)
+{
+    StatusLine->setText(text);
+    StatusLine->setToolTip(StatusLine->toolTip().isEmpty() ? text : StatusLine->toolTip() + u'\n' + text);
+    StatusLine->show();
+}
+
 void THlavni::JedClick()
 {
+    StatusLine->clear();
+    StatusLine->setToolTip({});
+    StatusLine->hide();
     takeFocusFromEditedField();
     MainWindowRunHost host(*this, m_dialogs);
     run::runSequence(host);

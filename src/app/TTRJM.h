@@ -59,6 +59,10 @@ public:
     QLabel* NumberOfCoresLabel = nullptr;
     QLineEdit* NumberOfCoresEdit = nullptr;
     QPushButton* InfoBtn = nullptr;
+    // The run's notes that need no answer (a text cut short at a NUL); empty and hidden until a run has one.
+    QLabel* StatusLine = nullptr;
+
+    void showWarning(const QString& text);
 
 protected:
     bool event(QEvent* event) override;

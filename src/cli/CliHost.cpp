@@ -1,6 +1,6 @@
 #include "CliHost.h"
 
-#include "measure/PlatformError.h"
+#include "textio/ErrorMessage.h"
 
 #include <cstdio>
 #include <exception>
@@ -26,6 +26,11 @@ void CliHost::showMessage(const QString& text)
     printLine(text == u"Done!" ? stdout : stderr, text);
 }
 
+void CliHost::warn(const QString& text)
+{
+    printLine(stderr, text);
+}
+
 int runCommandLine(const QStringList& arguments)
 {
     Command command = parseCommandLine(arguments);
@@ -41,12 +46,11 @@ int runCommandLine(const QStringList& arguments)
         break;
     }
 
-    applyFieldValidations(command.options);
     CliHost host(std::move(command.options));
     try {
-        return run::runSequence(host) ? 0 : 1;
-    } catch (const measure::PlatformError& error) {
-        printLine(stderr, error.message());
+        return run::runSequence(host) == run::RunEnd::Done ? 0 : 1;
+    } catch (const textio::ErrorMessage& error) {
+        printLine(stderr, error.text());
     } catch (const std::exception& error) {
         printLine(stderr, QString::fromLocal8Bit(error.what()));
     }

@@ -28,12 +28,14 @@ public:
     void removeInputLine(int index) override { m_options.inputFiles.removeAt(index); }
 
     void showMessage(const QString& text) override;
+    void warn(const QString& text) override;
 
 private:
     CliOptions m_options;
 };
 
-// Runs the whole command: returns the exit status (0 done, 1 ended early, 2 wrong command line).
+// Runs the whole command: returns the exit status (0 done, 1 ended early or without the model it was asked for,
+// 2 wrong command line).
 int runCommandLine(const QStringList& arguments);
 
 } // namespace cli

@@ -1,8 +1,10 @@
 #include "CommandLine.h"
 
 #include "run/FieldValidation.h"
+#include "textio/IntegerText.h"
 
 #include <map>
+#include <optional>
 
 namespace cli {
 namespace {
@@ -48,6 +50,33 @@ bool setFormat(CliOptions& options, const QString& text)
     return true;
 }
 
+// Corrects the settings as the main window corrects its fields when the user leaves them, in the window's
+// order: the class range, the density, then the three file names.
+void applyFieldValidations(CliOptions& options)
+{
+    const run::ClassRangeTexts range = run::validateClassRange({options.from, options.to});
+    options.from = range.from;
+    options.to = range.to;
+    options.every = run::validateDensity(options.every);
+    options.measuredFile = run::validateFileName(options.measuredFile, QStringLiteral("JmenoSouboruZmer"));
+    options.modelFile = run::validateFileName(options.modelFile, QStringLiteral("JmenoSouboruModeluj"));
+    options.concordanceFile = run::validateFileName(options.concordanceFile, QStringLiteral("JmenoSouboruRFR"));
+}
+
+// The window's corrections leave texts that convert, except the one value whose magnitude is no 32-bit
+// integer: "-2147483648" becomes "2147483648". On the command line that is a wrong argument.
+std::optional<QString> outOfRange(const CliOptions& typed, const CliOptions& corrected)
+{
+    const std::pair<Setting, const char*> numbers[] = {
+        {&CliOptions::from, "--from"}, {&CliOptions::to, "--to"}, {&CliOptions::every, "--every"}};
+    for (const auto& [setting, name] : numbers) {
+        if (!textio::toInteger(corrected.*setting))
+            return QStringLiteral("%1 %2 is out of range (-2147483647 to 2147483647)")
+                .arg(QLatin1StringView(name), typed.*setting);
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 Command parseCommandLine(const QStringList& arguments)
@@ -78,18 +107,15 @@ Command parseCommandLine(const QStringList& arguments)
             return usageError(QStringLiteral("unknown option ") + argument);
         }
     }
+    if (command.kind == Command::Kind::Help)
+        return command;
+    if (options.measure && options.inputFiles.isEmpty())
+        return usageError(QStringLiteral("no input FILE to measure"));
+    const CliOptions typed = options;
+    applyFieldValidations(options);
+    if (const std::optional<QString> error = outOfRange(typed, options))
+        return usageError(*error);
     return command;
-}
-
-void applyFieldValidations(CliOptions& options)
-{
-    const run::ClassRangeTexts range = run::validateClassRange({options.from, options.to});
-    options.from = range.from;
-    options.to = range.to;
-    options.every = run::validateDensity(options.every);
-    options.measuredFile = run::validateFileName(options.measuredFile, QStringLiteral("JmenoSouboruZmer"));
-    options.modelFile = run::validateFileName(options.modelFile, QStringLiteral("JmenoSouboruModeluj"));
-    options.concordanceFile = run::validateFileName(options.concordanceFile, QStringLiteral("JmenoSouboruRFR"));
 }
 
 QString usageText()
@@ -114,7 +140,8 @@ QString usageText()
         "  --concordance FILE  the concordance file (default Concordance.txt)\n"
         "  --help              show this text\n"
         "\n"
-        "Exit status: 0 when the run is done, 1 when it ends early, 2 for a wrong command line.\n");
+        "Exit status: 0 when the run is done, 1 when it ends early or without the model it was asked for, 2 for\n"
+        "a wrong command line.\n");
 }
 
 } // namespace cli

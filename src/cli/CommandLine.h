@@ -35,12 +35,9 @@ struct Command
     QString error; // for a usage error
 };
 
-// Reads the arguments that follow the program name.
+// Reads the arguments that follow the program name, and corrects the settings as the main window corrects its
+// fields when the user leaves them.
 Command parseCommandLine(const QStringList& arguments);
-
-// Corrects the settings as the main window corrects its fields when the user leaves them, in the window's
-// order: the class range, the density, then the three file names.
-void applyFieldValidations(CliOptions& options);
 
 QString usageText();
 

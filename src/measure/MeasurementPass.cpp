@@ -43,9 +43,9 @@ void MeasurementPass::AddToken(std::u16string_view token)
     }
 }
 
-void MeasurementPass::finish()
+textio::StagedFile MeasurementPass::finish()
 {
-    m_measured.finish();
+    return m_measured.finish();
 }
 
 void MeasurementPass::writeRow()

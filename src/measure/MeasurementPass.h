@@ -1,7 +1,7 @@
 #pragma once
 
-#include "measure/CurveFile.h"
-#include "measure/FileWriter.h"
+#include "measure/CurveFileHeader.h"
+#include "textio/FileWriter.h"
 #include "measure/Slovnik.h"
 #include "measure/Tokenizers.h"
 
@@ -24,12 +24,12 @@ struct MeasureSettings
 class MeasurementPass final : public TokenSink
 {
 public:
-    // Creates the measured file and writes its two header lines. Throws PlatformError.
+    // Creates the measured file and writes its two header lines. Throws ErrorMessage.
     MeasurementPass(const MeasureSettings& settings, const QString& measuredPath);
 
     void AddToken(std::u16string_view token) override;
-    // Closes the measured file. Throws PlatformError when its rows cannot be written.
-    void finish();
+    // The complete measured file, to be committed. Throws ErrorMessage when its rows cannot be written.
+    [[nodiscard]] textio::StagedFile finish();
 
     const Slovnik& slovnik() const { return m_slovnik; }
     Slovnik takeSlovnik() { return std::move(m_slovnik); }
@@ -43,7 +43,7 @@ private:
     std::vector<quint32> m_spectrum;
     quint32 m_types = 0;
     quint32 m_tokensSinceRow = 0;
-    FileWriter m_measured;
+    textio::FileWriter m_measured;
     // Room for the longest row, formatted in place.
     std::string m_row;
 };

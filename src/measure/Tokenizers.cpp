@@ -1,6 +1,6 @@
 #include "Tokenizers.h"
 
-#include "LineReader.h"
+#include "textio/LineReader.h"
 #include "WordChar.h"
 
 #include <algorithm>
@@ -130,57 +130,59 @@ void DelimitedTokenizer::endOfFile()
     m_pending.clear();
 }
 
-void tokenizeFiles(const QStringList& paths, Tokenizer& tokenizer)
+void tokenizeFiles(const QStringList& paths, Tokenizer& tokenizer, const textio::Warn& warn)
 {
     for (const QString& path : paths) {
-        LineReader reader(path);
+        textio::LineReader reader(path);
         while (const auto line = reader.nextLine())
             tokenizer.line(*line);
         tokenizer.endOfFile();
+        if (const auto warning = textio::nulStopWarning(path, reader.nulStop()); warning && warn)
+            warn(*warning);
     }
 }
 
-void ReadStandardText(const QStringList& paths, TokenSink& sink)
+void ReadStandardText(const QStringList& paths, TokenSink& sink, const textio::Warn& warn)
 {
     StandardTokenizer tokenizer(sink);
-    tokenizeFiles(paths, tokenizer);
+    tokenizeFiles(paths, tokenizer, warn);
 }
 
-void ReadArabicText(const QStringList& paths, TokenSink& sink)
+void ReadArabicText(const QStringList& paths, TokenSink& sink, const textio::Warn& warn)
 {
     ArabicTokenizer tokenizer(sink);
-    tokenizeFiles(paths, tokenizer);
+    tokenizeFiles(paths, tokenizer, warn);
 }
 
-void ReadLineWords(const QStringList& paths, TokenSink& sink)
+void ReadLineWords(const QStringList& paths, TokenSink& sink, const textio::Warn& warn)
 {
     LineWordsTokenizer tokenizer(sink);
-    tokenizeFiles(paths, tokenizer);
+    tokenizeFiles(paths, tokenizer, warn);
 }
 
-void ReadDelimitedWords(const QStringList& paths, char16_t delimiter, TokenSink& sink)
+void ReadDelimitedWords(const QStringList& paths, char16_t delimiter, TokenSink& sink, const textio::Warn& warn)
 {
     DelimitedTokenizer tokenizer(sink, delimiter);
-    tokenizeFiles(paths, tokenizer);
+    tokenizeFiles(paths, tokenizer, warn);
 }
 
-void readTokens(int format, const QStringList& paths, TokenSink& sink)
+void readTokens(int format, const QStringList& paths, TokenSink& sink, const textio::Warn& warn)
 {
     switch (format) {
     case 0:
-        ReadStandardText(paths, sink);
+        ReadStandardText(paths, sink, warn);
         break;
     case 1:
-        ReadArabicText(paths, sink);
+        ReadArabicText(paths, sink, warn);
         break;
     case 2:
-        ReadLineWords(paths, sink);
+        ReadLineWords(paths, sink, warn);
         break;
     case 3:
-        ReadDelimitedWords(paths, u' ', sink);
+        ReadDelimitedWords(paths, u' ', sink, warn);
         break;
     case 4:
-        ReadDelimitedWords(paths, u'\t', sink);
+        ReadDelimitedWords(paths, u'\t', sink, warn);
         break;
     default:
         break;

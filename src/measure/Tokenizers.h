@@ -1,5 +1,7 @@
 #pragma once
 
+#include "textio/TextReader.h"
+
 #include <QStringList>
 
 #include <string>
@@ -77,17 +79,17 @@ private:
     std::u16string m_pending;
 };
 
-// Hands the lines of every file, in list order, to the tokenizer as one stream. Throws PlatformError when a
-// file cannot be read.
-void tokenizeFiles(const QStringList& paths, Tokenizer& tokenizer);
+// Hands the lines of every file, in list order, to the tokenizer as one stream; `warn` hears of a file whose text
+// a NUL cut short. Throws ErrorMessage when a file cannot be read.
+void tokenizeFiles(const QStringList& paths, Tokenizer& tokenizer, const textio::Warn& warn = {});
 
-void ReadStandardText(const QStringList& paths, TokenSink& sink);
-void ReadArabicText(const QStringList& paths, TokenSink& sink);
-void ReadLineWords(const QStringList& paths, TokenSink& sink);
-void ReadDelimitedWords(const QStringList& paths, char16_t delimiter, TokenSink& sink);
+void ReadStandardText(const QStringList& paths, TokenSink& sink, const textio::Warn& warn = {});
+void ReadArabicText(const QStringList& paths, TokenSink& sink, const textio::Warn& warn = {});
+void ReadLineWords(const QStringList& paths, TokenSink& sink, const textio::Warn& warn = {});
+void ReadDelimitedWords(const QStringList& paths, char16_t delimiter, TokenSink& sink, const textio::Warn& warn = {});
 
 // The reader of the input format with this index of the format list: 0 standard text, 1 Arabic text,
 // 2 words delimited by new lines, 3 by spaces, 4 by tabs. Any other index reads nothing.
-void readTokens(int format, const QStringList& paths, TokenSink& sink);
+void readTokens(int format, const QStringList& paths, TokenSink& sink, const textio::Warn& warn = {});
 
 } // namespace measure

@@ -7,12 +7,12 @@
 
 namespace model {
 
-void ComputeModel(const Spectrum& spectrum, const ModelSettings& settings, const QString& modelPath)
+textio::StagedFile ComputeModel(const Spectrum& spectrum, const ModelSettings& settings, const QString& modelPath)
 {
     const measure::CurveColumns columns{.ttr = settings.ttr, .from = settings.from, .to = settings.to};
     ModelFile file(modelPath, settings.densityText, columns);
     computeModelRows(spectrum, columns, settings.density, file, std::thread::hardware_concurrency());
-    file.finish();
+    return file.finish();
 }
 
 } // namespace model

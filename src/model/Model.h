@@ -1,6 +1,8 @@
 #pragma once
 
 #include "measure/Slovnik.h"
+#include "textio/FileWriter.h"
+#include "textio/TextReader.h"
 
 #include <QString>
 
@@ -11,7 +13,7 @@ namespace model {
 // One distinct frequency of the text's spectrum.
 struct TInData
 {
-    quint32 Freq = 0; // a frequency that occurs
+    quint64 Freq = 0; // a frequency that occurs; a concordance file may hold more than 32 bits
     quint32 Poc = 0;  // how many types occur that often
 };
 
@@ -26,8 +28,9 @@ struct Spectrum
 
 // From the run's dictionary, which the spectrum consumes.
 Spectrum BuildSpectrum(measure::Slovnik&& slovnik);
-// From a concordance file; throws measure::PlatformError when it cannot be read or a frequency overflows.
-Spectrum BuildSpectrum(const QString& concordancePath);
+// From a concordance file; `warn` hears of a text cut short by a NUL. Throws textio::ErrorMessage when the file
+// cannot be read or a frequency overflows.
+Spectrum BuildSpectrum(const QString& concordancePath, const textio::Warn& warn = {});
 
 struct ModelSettings
 {
@@ -38,7 +41,8 @@ struct ModelSettings
     QString densityText; // line 1 of the file, as the user typed it
 };
 
-// Writes the model file; throws measure::PlatformError when it cannot be written.
-void ComputeModel(const Spectrum& spectrum, const ModelSettings& settings, const QString& modelPath);
+// Writes the model file, which takes its place on commit(); throws textio::ErrorMessage when it cannot be written.
+[[nodiscard]] textio::StagedFile ComputeModel(const Spectrum& spectrum, const ModelSettings& settings,
+                                              const QString& modelPath);
 
 } // namespace model

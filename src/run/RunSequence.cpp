@@ -1,27 +1,30 @@
 #include "RunSequence.h"
 
+#include "OutputFiles.h"
+
 #include "measure/Concordance.h"
-#include "measure/IntegerText.h"
 #include "measure/MeasurementPass.h"
-#include "measure/PlatformError.h"
 #include "measure/Tokenizers.h"
 #include "model/Model.h"
+#include "textio/ErrorMessage.h"
+#include "textio/FileWriter.h"
+#include "textio/IntegerText.h"
 
 #include <QFileInfo>
 #include <QLocale>
 
 #include <cerrno>
 #include <optional>
+#include <vector>
 
 namespace run {
 namespace {
 
-using measure::requireInteger;
+using textio::requireInteger;
 
 struct RunSettings
 {
-    quint32 from = 0;
-    quint32 to = 0;
+    measure::CurveColumns columns;
     quint32 density = 0;
     QString densityText;
 };
@@ -31,34 +34,32 @@ RunSettings readSettings(const RunHost& host)
     // The window's validations leave texts that convert, but one of them can still be out of range
     // ("-2147483648" becomes "2147483648"): that ends the run with the conversion's error.
     RunSettings settings;
-    settings.from = quint32(requireInteger(host.freqFromText()));
-    settings.to = quint32(requireInteger(host.freqToText()));
+    settings.columns = {.ttr = host.ttrChecked(),
+                        .from = quint32(requireInteger(host.freqFromText())),
+                        .to = quint32(requireInteger(host.freqToText()))};
     settings.densityText = host.densityText();
     settings.density = quint32(requireInteger(settings.densityText));
+    if (settings.columns.classCount() > maxFrequencyClasses)
+        throw textio::ErrorMessage(
+            QStringLiteral("Cannot count the frequency classes from %1 to %2: a run counts at most %3 classes.")
+                .arg(settings.columns.from)
+                .arg(settings.columns.to)
+                .arg(maxFrequencyClasses));
     return settings;
 }
 
-// Writing a file the run reads would destroy it before or while it is read: the run's inputs stay untouched.
-void refuseToOverwriteInputs(const QStringList& outputs, const QStringList& inputs)
-{
-    for (const QString& output : outputs) {
-        const QString target = QFileInfo(output).canonicalFilePath();
-        if (target.isEmpty())
-            continue;
-        for (const QString& input : inputs) {
-            if (!input.isEmpty() && QFileInfo(input).canonicalFilePath() == target)
-                throw measure::PlatformError(
-                    QStringLiteral("Cannot create file \"%1\". It is an input file of this run.").arg(output));
-        }
-    }
-}
+// The outputs of a run, complete and waiting to be put in place together.
+using StagedOutputs = std::vector<textio::StagedFile>;
 
-// The files a measuring run writes, in the order it writes them.
-QStringList measuringOutputs(const RunHost& host)
+// The files a run writes, in the order it writes them.
+QStringList plannedOutputs(const RunHost& host)
 {
-    QStringList outputs{host.measuredFileName()};
-    if (host.concordanceChecked())
-        outputs.append(host.concordanceFileName());
+    QStringList outputs;
+    if (host.measureChecked()) {
+        outputs.append(host.measuredFileName());
+        if (host.concordanceChecked())
+            outputs.append(host.concordanceFileName());
+    }
     if (host.modelChecked())
         outputs.append(host.modelFileName());
     return outputs;
@@ -83,78 +84,84 @@ std::optional<QStringList> checkInputFiles(RunHost& host)
             return std::nullopt;
         }
         if (file.isDir())
-            measure::throwCannotOpen(line, EISDIR);
+            textio::throwCannotOpen(line, EISDIR);
         ++i;
     }
     return files;
 }
 
 // The measurement pass. Returns the dictionary for the model step when the run goes on, nullopt when a missing
-// input file ended it; the measured file then keeps its two header lines.
-std::optional<measure::Slovnik> Zmer(RunHost& host, const RunSettings& settings)
+// input file ended it.
+std::optional<measure::Slovnik> Zmer(RunHost& host, const RunSettings& settings, StagedOutputs& outputs)
 {
-    refuseToOverwriteInputs(measuringOutputs(host), host.inputLines());
     const measure::MeasureSettings measureSettings{
-        .columns = {.ttr = host.ttrChecked(), .from = settings.from, .to = settings.to},
+        .columns = settings.columns,
         .density = settings.density,
         .densityText = settings.densityText,
     };
     measure::MeasurementPass pass(measureSettings, host.measuredFileName());
     const std::optional<QStringList> files = checkInputFiles(host);
-    if (!files) {
-        pass.finish();
+    if (!files)
         return std::nullopt;
-    }
-    measure::readTokens(host.inputFormat(), *files, pass);
-    pass.finish();
+    measure::readTokens(host.inputFormat(), *files, pass, [&host](const QString& text) { host.warn(text); });
+    outputs.push_back(pass.finish());
     if (host.concordanceChecked())
-        measure::SaveConcordance(pass.slovnik(), host.concordanceFileName(), QLocale());
+        outputs.push_back(measure::SaveConcordance(pass.slovnik(), host.concordanceFileName(), QLocale()));
     // Only the model step needs the counts; without it the dictionary goes with the pass.
     return host.modelChecked() ? pass.takeSlovnik() : measure::Slovnik();
 }
 
-// The model step. Without the run's dictionary the spectrum comes from the concordance file.
-void Spocitej(RunHost& host, const RunSettings& settings, std::optional<measure::Slovnik> slovnik)
+// The model step; false when it had no concordance file to come from. Without the run's dictionary the
+// spectrum comes from the concordance file.
+bool Spocitej(RunHost& host, const RunSettings& settings, std::optional<measure::Slovnik> slovnik,
+              StagedOutputs& outputs)
 {
     const QString concordance = host.concordanceFileName();
-    // The file must exist even when the spectrum comes from the dictionary and the file is not read.
-    if (!QFileInfo::exists(concordance)) {
+    // The file must exist even when the spectrum comes from the dictionary and the file is not read; the one
+    // this run has just written counts, though it is put in place only at the end.
+    const bool writtenByThisRun = slovnik && host.concordanceChecked();
+    if (!writtenByThisRun && !QFileInfo::exists(concordance)) {
         host.showMessage(concordance + QStringLiteral(" does not exist. Measure the concordancy of a text first."));
-        return;
+        return false;
     }
     if (!slovnik)
-        refuseToOverwriteInputs({host.modelFileName()}, {concordance});
+        checkOutputFiles({host.modelFileName()}, {concordance});
     const model::Spectrum spectrum =
-        slovnik ? model::BuildSpectrum(std::move(*slovnik)) : model::BuildSpectrum(concordance);
+        slovnik ? model::BuildSpectrum(std::move(*slovnik))
+                : model::BuildSpectrum(concordance, [&host](const QString& text) { host.warn(text); });
     const model::ModelSettings modelSettings{
-        .ttr = host.ttrChecked(),
-        .from = settings.from,
-        .to = settings.to,
+        .ttr = settings.columns.ttr,
+        .from = settings.columns.from,
+        .to = settings.columns.to,
         .density = settings.density,
         .densityText = settings.densityText,
     };
-    model::ComputeModel(spectrum, modelSettings, host.modelFileName());
+    outputs.push_back(model::ComputeModel(spectrum, modelSettings, host.modelFileName()));
+    return true;
 }
 
 } // namespace
 
-bool runSequence(RunHost& host)
+RunEnd runSequence(RunHost& host)
 {
     const RunSettings settings = readSettings(host);
+    StagedOutputs outputs;
     std::optional<measure::Slovnik> slovnik;
     if (host.measureChecked()) {
         if (host.inputLines().isEmpty()) {
             host.showMessage(QStringLiteral("Use the \"Load input files\" button to determine input files."));
-            return false;
+            return RunEnd::Stopped;
         }
-        slovnik = Zmer(host, settings);
+        checkOutputFiles(plannedOutputs(host), host.inputLines());
+        slovnik = Zmer(host, settings, outputs);
         if (!slovnik)
-            return false;
+            return RunEnd::Stopped;
     }
-    if (host.modelChecked())
-        Spocitej(host, settings, std::move(slovnik));
+    const bool modelMissing = host.modelChecked() && !Spocitej(host, settings, std::move(slovnik), outputs);
+    for (textio::StagedFile& output : outputs)
+        output.commit();
     host.showMessage(QStringLiteral("Done!"));
-    return true;
+    return modelMissing ? RunEnd::DoneWithoutModel : RunEnd::Done;
 }
 
 } // namespace run

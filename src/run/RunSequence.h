@@ -6,7 +6,7 @@
 namespace run {
 
 // What a run reads from the main window (or the command line) at the moment a step needs it, and the
-// one way it talks to the user.
+// ways it talks to the user.
 class RunHost
 {
 public:
@@ -30,10 +30,24 @@ public:
 
     // A modal message; the run goes on when the user has read it.
     virtual void showMessage(const QString& text) = 0;
+    // A note that neither stops nor holds up the run.
+    virtual void warn(const QString& text) = 0;
 };
 
-// The run of "Go!", start to end. Returns true when it ended with "Done!". Platform failures throw
-// measure::PlatformError; files already written stay.
-bool runSequence(RunHost& host);
+enum class RunEnd
+{
+    Done,             // "Done!" with every output asked for
+    DoneWithoutModel, // "Done!", but the model was asked for and had no concordance file to come from
+    Stopped,          // ended by a message before "Done!"
+};
+
+// The largest number of frequency classes a run counts: every class costs each row of the measured and the model
+// file a column, and memory for the longest row before the first token is read.
+inline constexpr quint32 maxFrequencyClasses = 1'000'000;
+
+// The run of "Go!", start to end. Its outputs are written to temporary files and put in place together just
+// before "Done!", so a run that ends early leaves every older output as it was. Failures throw
+// textio::ErrorMessage.
+RunEnd runSequence(RunHost& host);
 
 } // namespace run

@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -51,6 +52,7 @@ private Q_SLOTS:
     void measureAndModelARealText();
     void nothingCheckedIsDoneAtOnce();
     void unwritableOutputShowsTheErrorAndTheProgramGoesOn();
+    void textCutShortByANulIsNotedInTheStatusLine();
     void goChecksTheFieldBeingEditedFirst_data();
     void goChecksTheFieldBeingEditedFirst();
 
@@ -94,7 +96,7 @@ void RunFlowTest::missingInputFileEndsTheRun()
     // A line of spaces is not empty: it names a file, which does not exist.
     QCOMPARE(m_dialogs->texts(), QStringList{u"The file \"   \" does not exist! The procedure will be terminated."_s});
     QCOMPARE(m_window->JmenaVstupu->toPlainText(), smallText + u"\n   \nmissing.txt"_s);
-    QCOMPARE(fileLines(u"M.txt"_s), (QStringList{u"10"_s, u"TTR\tT1TR\tT2TR\tT3TR\tT4TR\t"_s}));
+    QVERIFY(!exists(u"M.txt"_s));
     QVERIFY(!exists(u"Concordance.txt"_s));
     QVERIFY(!exists(u"C.txt"_s));
 }
@@ -151,6 +153,27 @@ void RunFlowTest::unwritableOutputShowsTheErrorAndTheProgramGoesOn()
     QCOMPARE(m_dialogs->errors(), QStringList{u"Cannot create file \"missing/M.txt\". No such file or directory"_s});
     QCOMPARE(m_dialogs->messages(), QStringList{u"Done!"_s});
     QVERIFY(exists(u"C.txt"_s));
+}
+
+void RunFlowTest::textCutShortByANulIsNotedInTheStatusLine()
+{
+    QFile text(u"nul.txt"_s);
+    QVERIFY(text.open(QIODevice::WriteOnly) && text.write("word\0and ten more bytes", 23) == 23);
+    text.close();
+    m_window->JmenaVstupu->setPlainText(u"nul.txt"_s);
+    m_window->ChComputeModel->setChecked(false);
+
+    m_window->Jed->click();
+    QCOMPARE(m_dialogs->texts(), QStringList{u"Done!"_s});
+    QVERIFY(!m_window->StatusLine->isHidden());
+    QCOMPARE(
+        m_window->StatusLine->text(),
+        u"Warning: the text of file \"nul.txt\" ends at a NUL character at byte 4; the 18 bytes after it were not read."_s);
+
+    // The next run starts with an empty status line.
+    m_window->JmenaVstupu->setPlainText(smallText);
+    m_window->Jed->click();
+    QVERIFY(m_window->StatusLine->isHidden());
 }
 
 void RunFlowTest::goChecksTheFieldBeingEditedFirst_data()

@@ -1,4 +1,4 @@
-#include "measure/TextReader.h"
+#include "textio/TextReader.h"
 #include "measure/Tokenizers.h"
 #include "measure/WordChar.h"
 
@@ -32,7 +32,7 @@ Tokens tokenize(const QString& text, Arguments... arguments)
 {
     RecordingSink sink;
     Tokenizer tokenizer(sink, arguments...);
-    for (const QStringView line : measure::splitLines(text))
+    for (const QStringView line : textio::splitLines(text))
         tokenizer.line(std::u16string_view(line.utf16(), size_t(line.size())));
     tokenizer.endOfFile();
     return sink.tokens;

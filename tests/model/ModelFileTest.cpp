@@ -1,7 +1,7 @@
 #include "ModelTestSupport.h"
 #include "WorkingDirectory.h"
 
-#include "measure/PlatformError.h"
+#include "textio/ErrorMessage.h"
 #include "model/Model.h"
 
 #include <QDir>
@@ -26,7 +26,7 @@ class ModelFile : public testing::TestWithParam<FileCase>
 TEST_P(ModelFile, HoldsHeaderAndOneRowPerWholeBlock)
 {
     const ScopedTemporaryWorkingDirectory directory;
-    ComputeModel(GetParam().spectrum, GetParam().settings, QStringLiteral("C.txt"));
+    ComputeModel(GetParam().spectrum, GetParam().settings, QStringLiteral("C.txt")).commit();
     EXPECT_EQ(readBytes(QStringLiteral("C.txt")), GetParam().expected);
 }
 
@@ -68,11 +68,11 @@ TEST(ModelFile, UnwritablePathThrowsCannotCreate)
     ASSERT_TRUE(QDir().mkdir(QStringLiteral("folder")));
     for (const QString& path : {QStringLiteral("missing/C.txt"), QStringLiteral("folder")}) {
         try {
-            ComputeModel(makeSpectrum({{1, 2}}), settings(true, 1, 1, 1), path);
+            ComputeModel(makeSpectrum({{1, 2}}), settings(true, 1, 1, 1), path).commit();
             ADD_FAILURE() << "no error for " << path.toStdString();
-        } catch (const measure::PlatformError& error) {
-            EXPECT_TRUE(error.message().startsWith(QStringLiteral("Cannot create file \"%1\". ").arg(path)))
-                << error.message().toStdString();
+        } catch (const textio::ErrorMessage& error) {
+            EXPECT_TRUE(error.text().startsWith(QStringLiteral("Cannot create file \"%1\". ").arg(path)))
+                << error.text().toStdString();
         }
     }
 }

@@ -1,15 +1,15 @@
 #include "ByteStream.h"
 
-#include "PlatformError.h"
-#include "TextReader.h"
+#include "ErrorMessage.h"
 
 #include <QFile>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <sys/stat.h>
 
-namespace measure {
+namespace textio {
 
 OpenFile openForReading(const QString& path, struct stat& status)
 {
@@ -23,14 +23,35 @@ OpenFile openForReading(const QString& path, struct stat& status)
     return file;
 }
 
+QByteArray readRest(std::FILE* file, const QString& path, qint64 expected)
+{
+    // One byte more than expected: a short read then tells the end without growing a large buffer. A file
+    // without a size (a pipe) or one still growing doubles the buffer as it goes.
+    QByteArray bytes(qsizetype(expected) + 1, Qt::Uninitialized);
+    qsizetype filled = 0;
+    for (;;) {
+        filled += qsizetype(std::fread(bytes.data() + filled, 1, size_t(bytes.size() - filled), file));
+        if (filled < bytes.size())
+            break;
+        bytes.resize(bytes.size() * 2);
+    }
+    bytes.truncate(filled);
+    if (std::ferror(file))
+        throwCannotRead(path, errno ? errno : EIO);
+    return bytes;
+}
+
 ByteStream::ByteStream(const QString& path)
     : m_path(path)
 {
     struct stat status = {};
     m_file = openForReading(path, status);
+    m_size = qint64(status.st_size);
     if (!S_ISREG(status.st_mode)) {
+        // Read from this very opening: a named pipe opened once more would wait for a writer that has gone.
+        m_kept = readRest(m_file.get(), path, 0);
         m_file.reset();
-        m_kept = readFileBytes(path);
+        m_size = m_kept.size();
     }
 }
 
@@ -44,7 +65,7 @@ qsizetype ByteStream::read(char* out, qsizetype count)
     }
     const size_t got = std::fread(out, 1, size_t(count), m_file.get());
     if (got == 0 && std::ferror(m_file.get()))
-        throwCannotOpen(m_path, errno ? errno : EIO);
+        throwCannotRead(m_path, errno ? errno : EIO);
     return qsizetype(got);
 }
 
@@ -52,7 +73,7 @@ void ByteStream::rewind()
 {
     m_keptPosition = 0;
     if (m_file && std::fseek(m_file.get(), 0, SEEK_SET) != 0)
-        throwCannotOpen(m_path, errno);
+        throwCannotRead(m_path, errno);
 }
 
-} // namespace measure
+} // namespace textio

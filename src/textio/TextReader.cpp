@@ -1,27 +1,43 @@
 #include "TextReader.h"
 
 #include "ByteStream.h"
-#include "PlatformError.h"
+#include "ErrorMessage.h"
 #include "TextDecoding.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <memory>
 #include <sys/stat.h>
+#include <utility>
 
-namespace measure {
+namespace textio {
 
-QString decodeText(QByteArrayView bytes)
+std::optional<QString> nulStopWarning(const QString& path, const std::optional<NulStop>& stop)
+{
+    // A NUL as the last character, or before a last line break even in UTF-32, costs no text worth a word.
+    constexpr qint64 fewBytes = 8;
+    if (!stop || stop->bytesAfter <= fewBytes)
+        return std::nullopt;
+    return QStringLiteral("Warning: the text of file \"%1\" ends at a NUL character at byte %2; the %3 bytes after "
+                          "it were not read.")
+        .arg(path)
+        .arg(stop->offset)
+        .arg(stop->bytesAfter);
+}
+
+DecodedText decodeText(QByteArrayView bytes)
 {
     const DetectedEncoding detected = detectEncoding(bytes);
     const QByteArrayView encoded = bytes.sliced(detected.bomLength);
-    QString text(encoded.size() + 1, Qt::Uninitialized);
+    DecodedText result;
+    QString& text = result.text;
+    text.resize(encoded.size() + 1);
     auto* begin = reinterpret_cast<char16_t*>(text.data());
     text.truncate(PieceDecoder(detected.encoding).decode(encoded, begin) - begin);
     const qsizetype nul = text.indexOf(QChar(0));
-    if (nul >= 0)
+    if (nul >= 0) {
         text.truncate(nul);
-    return text;
+        const qsizetype unit = firstNulUnit(detected.encoding, encoded);
+        result.nulStop = NulStop{detected.bomLength + unit, encoded.size() - unit - unitBytes(detected.encoding)};
+    }
+    return result;
 }
 
 std::vector<QStringView> splitLines(QStringView text)
@@ -48,29 +64,17 @@ QByteArray readFileBytes(const QString& path)
 {
     struct stat status = {};
     const OpenFile file = openForReading(path, status);
-
-    // One byte more than the file holds: a short read then tells the end without growing a large buffer.
-    // A file without a size (a pipe) or one still growing doubles the buffer as it goes.
-    QByteArray bytes(qsizetype(status.st_size) + 1, Qt::Uninitialized);
-    qsizetype filled = 0;
-    for (;;) {
-        filled += qsizetype(std::fread(bytes.data() + filled, 1, size_t(bytes.size() - filled), file.get()));
-        if (filled < bytes.size())
-            break;
-        bytes.resize(bytes.size() * 2);
-    }
-    bytes.truncate(filled);
-    if (std::ferror(file.get()))
-        throwCannotOpen(path, errno ? errno : EIO);
-    return bytes;
+    return readRest(file.get(), path, qint64(status.st_size));
 }
 
 TextLines readTextFile(const QString& path)
 {
+    DecodedText decoded = decodeText(readFileBytes(path));
     TextLines result;
-    result.text = decodeText(readFileBytes(path));
+    result.text = std::move(decoded.text);
+    result.nulStop = decoded.nulStop;
     result.lines = splitLines(result.text);
     return result;
 }
 
-} // namespace measure
+} // namespace textio

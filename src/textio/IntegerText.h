@@ -5,7 +5,7 @@
 
 #include <optional>
 
-namespace measure {
+namespace textio {
 
 // Every text the program turns into a number goes through this one rule: leading spaces, then a sign
 // ("+", "-") or a hexadecimal prefix ("$", "x", "X", "0x", "0X"), then digits and nothing after them;
@@ -23,12 +23,13 @@ IntegerText parseIntegerText(QStringView text);
 // The value when the text is an integer text.
 std::optional<qint32> toInteger(QStringView text);
 
-// The value of an integer text; otherwise throws PlatformError "''text'' is not a valid integer value".
+// The value of an integer text; otherwise throws ErrorMessage "''text'' is not a valid integer value".
 qint32 requireInteger(QStringView text);
 
 // The frequency of a concordance line's frequency text: its value when it is an integer text, otherwise
-// the number its decimal digits form ("12x" -> 12, "1 234" -> 1234); nullopt when it holds no digit.
-// Digits beyond the signed 32-bit range throw PlatformError "''digits'' is not a valid integer value".
-std::optional<qint32> frequencyFromText(QStringView text);
+// the number its decimal digits form ("12x" -> 12, "1 234" -> 1234); nullopt when it holds no digit. Frequencies
+// are read as signed 64-bit integers: the program writes frequencies up to 2^32 - 1, and a file made by other
+// means may hold more. Digits beyond that range throw ErrorMessage "''digits'' is not a valid integer value".
+std::optional<qint64> frequencyFromText(QStringView text);
 
-} // namespace measure
+} // namespace textio

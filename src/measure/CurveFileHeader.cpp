@@ -1,4 +1,4 @@
-#include "CurveFile.h"
+#include "CurveFileHeader.h"
 
 namespace measure {
 

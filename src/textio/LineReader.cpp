@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <cstring>
 
-namespace measure {
+namespace textio {
 
 LineReader::LineReader(const QString& path, qsizetype pieceBytes)
     : m_stream(path),
-      // Four bytes hold any UTF-8 sequence and any UTF-16 pair, so a piece never shrinks to nothing.
+      // Four bytes hold any byte-order mark and any character, so a piece never shrinks to nothing.
       m_bytes(std::max<qsizetype>(pieceBytes, 4), Qt::Uninitialized),
       m_decoder(settleEncoding())
 {}
@@ -19,31 +19,31 @@ TextEncoding LineReader::settleEncoding()
         m_byteStart = marked->bomLength;
         return marked->encoding;
     }
-    const bool utf8 = restIsValidUtf8();
+    const TextEncoding guessed = guessEncoding();
     m_stream.rewind();
     m_byteStart = m_byteEnd = 0;
+    m_bytesOffset = 0;
     m_bytesExhausted = false;
-    return utf8 ? TextEncoding::Utf8 : TextEncoding::Windows1252;
+    return guessed;
 }
 
-bool LineReader::restIsValidUtf8()
+TextEncoding LineReader::guessEncoding()
 {
-    for (;;) {
-        const bool more = readMore();
-        const QByteArrayView bytes = QByteArrayView(m_bytes).sliced(m_byteStart, m_byteEnd - m_byteStart);
-        const qsizetype checked = more ? completeLength(TextEncoding::Utf8, bytes) : bytes.size();
-        if (!isValidUtf8(bytes.first(checked)))
-            return false;
-        m_byteStart += checked;
-        if (!more)
-            return true;
+    EncodingGuess guess;
+    guess.add(QByteArrayView(m_bytes).first(m_byteEnd));
+    while (!m_bytesExhausted) {
+        m_byteStart = m_byteEnd;
+        readMore();
+        guess.add(QByteArrayView(m_bytes).first(m_byteEnd));
     }
+    return guess.encoding();
 }
 
 bool LineReader::readMore()
 {
     const qsizetype kept = m_byteEnd - m_byteStart;
     std::memmove(m_bytes.data(), m_bytes.constData() + m_byteStart, size_t(kept));
+    m_bytesOffset += m_byteStart;
     m_byteStart = 0;
     m_byteEnd = kept;
     while (!m_bytesExhausted && m_byteEnd < m_bytes.size()) {
@@ -102,6 +102,10 @@ void LineReader::decodeNextPiece()
     char16_t* const nul = std::find(begin, end, u'\0');
     m_text.resize(size_t(nul - m_text.data()));
     m_textComplete = nul != end || !more;
+    if (nul != end) {
+        const qint64 offset = m_bytesOffset + firstNulUnit(m_decoder.encoding(), bytes.first(pieceEnd));
+        m_nulStop = NulStop{offset, m_stream.size() - offset - unitBytes(m_decoder.encoding())};
+    }
 }
 
-} // namespace measure
+} // namespace textio

@@ -1,8 +1,9 @@
-#include "measure/IntegerText.h"
-#include "measure/PlatformError.h"
+#include "textio/IntegerText.h"
+#include "textio/ErrorMessage.h"
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <optional>
 
 using namespace Qt::StringLiterals;
@@ -49,7 +50,7 @@ TEST(IntegerText, AcceptsOneSignOrPrefixThenDigitsToTheEnd)
         {u"99999999999", false, 99999999999LL},
     };
     for (const IntegerCase& c : cases) {
-        const auto parsed = measure::parseIntegerText(QStringView(c.text));
+        const auto parsed = textio::parseIntegerText(QStringView(c.text));
         EXPECT_EQ(parsed.ok, c.ok) << QString::fromUtf16(c.text).toStdString();
         EXPECT_EQ(parsed.value, c.value) << QString::fromUtf16(c.text).toStdString();
     }
@@ -57,18 +58,22 @@ TEST(IntegerText, AcceptsOneSignOrPrefixThenDigitsToTheEnd)
 
 TEST(FrequencyFromText, FallsBackToTheDigitsAndRejectsWhatOverflows)
 {
-    EXPECT_EQ(measure::frequencyFromText(u"12"), 12);
-    EXPECT_EQ(measure::frequencyFromText(u"-4"), -4);
-    EXPECT_EQ(measure::frequencyFromText(u"7 times"), 7);
-    EXPECT_EQ(measure::frequencyFromText(u"1 234"), 1234);
-    EXPECT_EQ(measure::frequencyFromText(u"7\t1"), 71);
-    EXPECT_EQ(measure::frequencyFromText(u"Frequency"), std::nullopt);
-    EXPECT_EQ(measure::frequencyFromText(u""), std::nullopt);
+    EXPECT_EQ(textio::frequencyFromText(u"12"), 12);
+    EXPECT_EQ(textio::frequencyFromText(u"-4"), -4);
+    EXPECT_EQ(textio::frequencyFromText(u"7 times"), 7);
+    EXPECT_EQ(textio::frequencyFromText(u"1 234"), 1234);
+    EXPECT_EQ(textio::frequencyFromText(u"7\t1"), 71);
+    EXPECT_EQ(textio::frequencyFromText(u"Frequency"), std::nullopt);
+    EXPECT_EQ(textio::frequencyFromText(u""), std::nullopt);
+    // Frequencies are 64-bit, the smallest value included; beyond that the digits throw.
+    EXPECT_EQ(textio::frequencyFromText(u"9 999 999 999"), 9999999999);
+    EXPECT_EQ(textio::frequencyFromText(u"-9223372036854775808"), std::numeric_limits<qint64>::min());
+    EXPECT_EQ(textio::frequencyFromText(u"0x7FFFFFFFFFFFFFFF"), std::numeric_limits<qint64>::max());
     try {
-        measure::frequencyFromText(u"9 999 999 999");
-        FAIL() << "no error for digits beyond 32 bits";
-    } catch (const measure::PlatformError& error) {
-        EXPECT_EQ(error.message(), u"''9999999999'' is not a valid integer value"_s);
+        textio::frequencyFromText(u"-9223372036854775809");
+        FAIL() << "no error for digits beyond 64 bits";
+    } catch (const textio::ErrorMessage& error) {
+        EXPECT_EQ(error.text(), u"''9223372036854775809'' is not a valid integer value"_s);
     }
 }
 

@@ -1,7 +1,7 @@
-#include "measure/LineReader.h"
-#include "measure/PlatformError.h"
-#include "measure/TextDecoding.h"
-#include "measure/TextReader.h"
+#include "textio/LineReader.h"
+#include "textio/ErrorMessage.h"
+#include "textio/TextDecoding.h"
+#include "textio/TextReader.h"
 
 #include "QtPrinting.h"
 #include "TestFiles.h"
@@ -10,30 +10,40 @@
 #include <gtest/gtest.h>
 
 #include <QStringDecoder>
+#include <QStringEncoder>
 #include <QStringList>
 
 namespace {
 
 using namespace Qt::Literals::StringLiterals;
 
-using measure::decodeText;
+using textio::decodeText;
 
 QStringList linesOf(const QString& text)
 {
     QStringList lines;
-    for (const QStringView line : measure::splitLines(text))
+    for (const QStringView line : textio::splitLines(text))
         lines.append(line.toString());
     return lines;
 }
 
-QStringList linesRead(const QString& path, qsizetype pieceBytes)
+QStringList linesRead(const QString& path, qsizetype pieceBytes, std::optional<textio::NulStop>* nulStop = nullptr)
 {
-    measure::LineReader reader(path, pieceBytes);
+    textio::LineReader reader(path, pieceBytes);
     QStringList lines;
     while (const auto line = reader.nextLine())
         lines.append(QString::fromUtf16(line->data(), qsizetype(line->size())));
+    if (nulStop)
+        *nulStop = reader.nulStop();
     return lines;
 }
+
+QStringList fileLines(const QString& path)
+{
+    return linesRead(path, 1 << 16);
+}
+
+const QByteArray utf32LeBom = literalBytes("\xFF\xFE\0\0");
 
 struct DecodeCase
 {
@@ -59,9 +69,38 @@ TEST(DecodeText, ChoosesTheEncodingAndCutsAtTheFirstNul)
         {"nul ends the text", literalBytes("ab\0cd"), u"ab"_s},
         {"only nul bytes", QByteArray(4, '\0'), u""_s},
         {"nul in utf16", utf16LeBom + literalBytes("a\0\0\0b\0"), u"a"_s},
+        {"utf32le mark before utf16le", utf32LeBom + literalBytes("a\0\0\0\0\xF6\x01\0"), u"a\U0001F600"_s},
+        {"utf32be mark", literalBytes("\0\0\xFE\xFF\0\0\x04\x16"), u"\u0416"_s},
+        {"utf32 beyond unicode or a surrogate", utf32LeBom + literalBytes("\0\0\x11\0\0\xD8\0\0"), u"\uFFFD\uFFFD"_s},
+        {"utf32 incomplete last unit", utf32LeBom + literalBytes("a\0\0\0b"), u"a\uFFFD"_s},
+        {"utf16le without mark, a few units beyond latin-1",
+         QStringEncoder(QStringConverter::Utf16LE)(u"l\u2019\u00E9t\u00E9 \u2013 \u00E0 Paris"_s),
+         u"l\u2019\u00E9t\u00E9 \u2013 \u00E0 Paris"_s},
+        {"utf16be without mark", literalBytes("\0h\0i"), u"hi"_s},
+        {"utf32le without mark", literalBytes("h\0\0\0i\0\0\0"), u"hi"_s},
+        {"utf32be without mark", literalBytes("\0\0\0h\0\0\0i"), u"hi"_s},
+        {"a stray nul leaves 8-bit text 8-bit", literalBytes("caf\xE9\0 au lait"), u"caf\u00E9"_s},
     };
     for (const DecodeCase& c : cases)
-        EXPECT_EQ(decodeText(c.bytes), c.text) << c.name;
+        EXPECT_EQ(decodeText(c.bytes).text, c.text) << c.name;
+}
+
+// The warning names the byte where the NUL character starts and the bytes left unread behind it.
+TEST(DecodeText, TellsWhereANulEndedTheText)
+{
+    const std::pair<QByteArray, std::optional<textio::NulStop>> cases[] = {
+        {"no nul", std::nullopt},
+        {literalBytes("ab\0cd"), textio::NulStop{2, 2}},
+        {utf16LeBom + literalBytes("a\0\0\0b\0"), textio::NulStop{4, 2}},
+        {utf32LeBom + literalBytes("a\0\0\0\0\0\0\0b\0\0\0"), textio::NulStop{8, 4}},
+        {utf8Bom + literalBytes("\xE2\0ab"), textio::NulStop{4, 2}},
+    };
+    for (const auto& [bytes, stop] : cases)
+        EXPECT_EQ(decodeText(bytes).nulStop, stop) << bytes.toHex().toStdString();
+    EXPECT_EQ(textio::nulStopWarning(u"a.txt"_s, textio::NulStop{3, 8}), std::nullopt);
+    EXPECT_EQ(textio::nulStopWarning(u"a.txt"_s, textio::NulStop{3, 9}),
+              u"Warning: the text of file \"a.txt\" ends at a NUL character at byte 3; the 9 bytes after it were not "
+              "read."_s);
 }
 
 // An unmarked file is decoded as UTF-8 only when all of it is well formed, so the check must agree with the
@@ -89,7 +128,7 @@ TEST(IsValidUtf8, AgreesWithTheDecoder)
     for (const auto& [bytes, valid] : cases) {
         QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
         const QString decoded = decoder.decode(bytes);
-        EXPECT_EQ(measure::isValidUtf8(bytes), valid) << bytes.toHex().toStdString();
+        EXPECT_EQ(textio::isValidUtf8(bytes), valid) << bytes.toHex().toStdString();
         EXPECT_EQ(!decoder.hasError(), valid) << bytes.toHex().toStdString();
     }
 }
@@ -122,6 +161,9 @@ TEST(LineReader, ReadsLikeTheWholeFileForEveryPieceSize)
         utf16LeBom + literalBytes("a\0\r\0\n\0\x3D\xD8\x00\xDE\r\0b"),
         utf16BeBom + literalBytes("\0a\0\r\0\n\0b\0"),
         literalBytes("one\r\ntwo\0three\r\n"),
+        utf32LeBom + literalBytes("a\0\0\0\r\0\0\0\0\xF6\x01\0\n\0\0\0\0\0\0\0b\0\0\0c"),
+        literalBytes("\0\0\0a\0\0\0\r\0\0\0b"),
+        literalBytes("a\0\r\0\n\0\xE9\0"),
         "",
         "\r\n",
     };
@@ -129,16 +171,41 @@ TEST(LineReader, ReadsLikeTheWholeFileForEveryPieceSize)
     for (const QByteArray& bytes : samples) {
         const QString path = folder.filePath(QStringLiteral("sample%1.txt").arg(++sample));
         writeTestFile(path, bytes);
-        const QStringList whole = linesOf(decodeText(bytes));
-        for (const qsizetype piece : {4, 5, 6, 7, 9, 1 << 16})
-            EXPECT_EQ(linesRead(path, piece), whole) << "sample " << sample << ", piece " << piece;
+        const textio::DecodedText whole = decodeText(bytes);
+        for (const qsizetype piece : {4, 5, 6, 7, 9, 1 << 16}) {
+            std::optional<textio::NulStop> stop;
+            EXPECT_EQ(linesRead(path, piece, &stop), linesOf(whole.text)) << "sample " << sample << ", piece " << piece;
+            EXPECT_EQ(stop, whole.nulStop) << "sample " << sample << ", piece " << piece;
+        }
     }
+}
+
+// Text in UTF-16 or UTF-32, with or without a mark, reads as its UTF-8 version does.
+TEST(LineReader, ReadsUnicodeWithoutAMarkLikeItsUtf8Version)
+{
+    const ScopedTemporaryWorkingDirectory folder;
+    const QString corpus = QStringLiteral(VOCABRIX_CORPORA "/fr-candide-excerpt");
+    const QStringList expected = fileLines(corpus + u".utf8.txt"_s);
+    ASSERT_EQ(expected.size(), 510);
+    EXPECT_EQ(fileLines(corpus + u".utf16le-nobom.txt"_s), expected);
+
+    const QString text = decodeText(readTestFile(corpus + u".utf8.txt"_s)).text;
+    QByteArray utf32be;
+    for (const char32_t c : text.toUcs4()) {
+        const char unit[] = {char(c >> 24), char(c >> 16), char(c >> 8), char(c)};
+        utf32be.append(unit, 4);
+    }
+    writeTestFile(u"utf32be.txt"_s, utf32be);
+    writeTestFile(u"utf32be-marked.txt"_s, literalBytes("\0\0\xFE\xFF") + utf32be);
+    writeTestFile(u"utf16be.txt"_s, QStringEncoder(QStringConverter::Utf16BE)(text));
+    for (const QString& name : {u"utf32be.txt"_s, u"utf32be-marked.txt"_s, u"utf16be.txt"_s})
+        EXPECT_EQ(fileLines(name), expected) << name.toStdString();
 }
 
 TEST(LineReader, ReadsARealCorpusLikeTheWholeFile)
 {
     const QString path = QStringLiteral(VOCABRIX_CORPORA "/ru-fortunes-amur.utf8-crlf.txt");
-    const measure::TextLines whole = measure::readTextFile(path);
+    const textio::TextLines whole = textio::readTextFile(path);
     QStringList expected;
     for (const QStringView line : whole.lines)
         expected.append(line.toString());
@@ -153,13 +220,14 @@ TEST(ReadFileBytes, NamesTheFileAndTheReasonWhenItCannotBeRead)
     const std::pair<QString, QString> cases[] = {
         {u"missing.txt"_s, u"Cannot open file \"missing.txt\". No such file or directory"_s},
         {u"folder"_s, u"Cannot open file \"folder\". Is a directory"_s},
+        {u"/proc/self/mem"_s, u"Cannot read file \"/proc/self/mem\". Input/output error"_s},
     };
     for (const auto& [path, message] : cases) {
         try {
-            measure::readFileBytes(path);
+            textio::readFileBytes(path);
             ADD_FAILURE() << "no error for " << path.toStdString();
-        } catch (const measure::PlatformError& error) {
-            EXPECT_EQ(error.message(), message);
+        } catch (const textio::ErrorMessage& error) {
+            EXPECT_EQ(error.text(), message);
         }
     }
 }

@@ -2,6 +2,7 @@
 
 #include "ByteStream.h"
 #include "TextDecoding.h"
+#include "TextReader.h"
 
 #include <QByteArray>
 #include <QString>
@@ -10,31 +11,35 @@
 #include <string>
 #include <string_view>
 
-namespace measure {
+namespace textio {
 
 // Hands out the lines of a text file one by one, decoded and cut as readTextFile does it, while it holds one
-// piece of the file at a time. A file without a byte-order mark is read twice: once to learn whether all of
-// it is UTF-8, once to decode it.
+// piece of the file at a time. A file without a byte-order mark is read twice: once to learn its encoding from
+// all of its bytes, once to decode it.
 class LineReader
 {
 public:
-    // Throws PlatformError "Cannot open file \"path\". reason".
+    // Throws ErrorMessage "Cannot open file \"path\". reason".
     explicit LineReader(const QString& path, qsizetype pieceBytes = 1 << 16);
 
     // The next line without its line break, valid until the next call; nullopt after the last line.
-    // Throws PlatformError when the file cannot be read.
+    // Throws ErrorMessage when the file cannot be read.
     std::optional<std::u16string_view> nextLine();
+
+    // Where the text ended at a U+0000, once the reader has got there.
+    const std::optional<NulStop>& nulStop() const { return m_nulStop; }
 
 private:
     // Reads the file's first bytes and settles the encoding; the bytes after a byte-order mark stay buffered.
     TextEncoding settleEncoding();
-    bool restIsValidUtf8();
+    TextEncoding guessEncoding();
     // Moves the bytes not decoded yet to the front and reads more behind them; false at the end of the file.
     bool readMore();
     void decodeNextPiece();
 
     ByteStream m_stream;
     QByteArray m_bytes;
+    qint64 m_bytesOffset = 0; // where m_bytes begins in the file
     qsizetype m_byteStart = 0;
     qsizetype m_byteEnd = 0;
     bool m_bytesExhausted = false;
@@ -45,6 +50,7 @@ private:
     qsizetype m_lineStart = 0;
     qsizetype m_searchFrom = 0;
     bool m_textComplete = false;
+    std::optional<NulStop> m_nulStop;
 };
 
-} // namespace measure
+} // namespace textio
