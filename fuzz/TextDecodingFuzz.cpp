@@ -89,7 +89,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     const qsizetype smallPiece = 4 + (size == 0 ? 0 : data[size / 2] % 29);
     for (const qsizetype piece : {smallPiece, qsizetype(1) << 16}) {
-        textio::LineReader reader(file.path(), piece);
+        textio::LineReader reader(file.path(), {}, piece);
         size_t count = 0;
         while (const auto line = reader.nextLine()) {
             FUZZ_CHECK(count < lines.size());

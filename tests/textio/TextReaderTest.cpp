@@ -29,7 +29,7 @@ QStringList linesOf(const QString& text)
 
 QStringList linesRead(const QString& path, qsizetype pieceBytes, std::optional<textio::NulStop>* nulStop = nullptr)
 {
-    textio::LineReader reader(path, pieceBytes);
+    textio::LineReader reader(path, {}, pieceBytes);
     QStringList lines;
     while (const auto line = reader.nextLine())
         lines.append(QString::fromUtf16(line->data(), qsizetype(line->size())));
