@@ -43,7 +43,7 @@ void CodePageMenu::choose(const textio::CodePage& codePage)
     m_codePage = codePage;
     // The title tells the choice without opening the submenu.
     m_codePages->setTitle(
-        u"Code &page of files not in UTF-8: %1"_s.arg(codePage.isAutomatic() ? u"automatic"_s : codePage.name()));
+        u"C&ode page of files not in UTF-8: %1"_s.arg(codePage.isAutomatic() ? u"automatic"_s : codePage.name()));
 }
 
 void CodePageMenu::showContextMenu(const QPoint& position)

@@ -239,7 +239,7 @@ void RunFlowTest::codePageChosenInTheListMenuHoldsForLaterRuns()
     QCOMPARE(firstConcordanceEntry(), u"\u043F\u0440\u0438\u0432\u0435\u0442\t1"_s);
     QCOMPARE(openCodePageMenu(*m_window->JmenaVstupu), codePages);
     QCOMPARE(checkedEntry(*codePages), u"Cyrillic (windows-1251)"_s);
-    QCOMPARE(codePages->title(), u"Code &page of files not in UTF-8: windows-1251"_s);
+    QCOMPARE(codePages->title(), u"C&ode page of files not in UTF-8: windows-1251"_s);
     QApplication::activePopupWidget()->close();
     QCOMPARE(m_dialogs->texts(), (QStringList{u"Done!"_s, u"Done!"_s, u"Done!"_s}));
 }
