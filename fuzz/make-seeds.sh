@@ -18,6 +18,11 @@ done
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+# Copies in legacy code pages, for the guess of a code page.
+for copy in ru-fortunes-love.utf8.txt:CP866 ru-fortunes-knowledge.utf8.txt:CP1251 cs-fortunes-klasik-cz.utf8.txt:CP1250; do
+    iconv -f UTF-8 -t "${copy#*:}" "$corpora/${copy%%:*}" >"$work/legacy"
+    head -c 1000 "$work/legacy" >"$out/text_decoding/${copy%%:*}.${copy#*:}"
+done
 for text in en-us-constitution.ascii.txt fr-candide-excerpt.utf8.txt ru-fortunes-amur.utf8-crlf.txt \
     dv-latn-transliteration-pairs.utf8.tsv; do
     # Format 2 keeps the TABs of the word pairs inside the types.

@@ -55,6 +55,11 @@ int MainWindowRunHost::inputFormat() const
     return m_window.InputDruh->currentIndex();
 }
 
+textio::CodePage MainWindowRunHost::codePage() const
+{
+    return m_window.inputCodePage();
+}
+
 QString MainWindowRunHost::measuredFileName() const
 {
     return m_window.JmenoSouboruZmer->text();

@@ -24,6 +24,7 @@ public:
     bool modelChecked() const override;
     bool concordanceChecked() const override;
     int inputFormat() const override;
+    textio::CodePage codePage() const override;
     QString measuredFileName() const override;
     QString modelFileName() const override;
     QString concordanceFileName() const override;

@@ -1,6 +1,7 @@
 #include "TTRJM.h"
 
 #include "app/ClearIcon.h"
+#include "app/CodePageMenu.h"
 #include "app/InputList.h"
 #include "app/MainWindowRunHost.h"
 #include "app/SecondaryWindows.h"
@@ -148,6 +149,7 @@ void THlavni::createControls()
     JmenaVstupu->setTabChangesFocus(true);
     JmenaVstupu->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     JmenaVstupu->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_codePageMenu = new CodePageMenu(*JmenaVstupu);
 
     InputDruh = createNamed<QComboBox>(this, u"InputDruh"_s);
     InputDruh->addItems({u"Standard text (UTF-8)"_s, u"Arabic text (UTF-8), vocalisation insensitive"_s,
@@ -413,6 +415,11 @@ void THlavni::showWarning(const QString& text)
     StatusLine->setText(text);
     StatusLine->setToolTip(StatusLine->toolTip().isEmpty() ? text : StatusLine->toolTip() + u'\n' + text);
     StatusLine->show();
+}
+
+const textio::CodePage& THlavni::inputCodePage() const
+{
+    return m_codePageMenu->codePage();
 }
 
 void THlavni::JedClick()

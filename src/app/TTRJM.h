@@ -18,8 +18,13 @@ namespace dialogs {
 class Dialogs;
 }
 
+namespace textio {
+class CodePage;
+}
+
 namespace app {
 
+class CodePageMenu;
 class SecondaryWindows;
 
 // The main window: the input files, what to count, where to write it, and "Go!".
@@ -63,6 +68,8 @@ public:
     QLabel* StatusLine = nullptr;
 
     void showWarning(const QString& text);
+    // Chosen in the context menu of the input list.
+    const textio::CodePage& inputCodePage() const;
 
 protected:
     bool event(QEvent* event) override;
@@ -97,6 +104,7 @@ private:
 
     dialogs::Dialogs& m_dialogs;
     SecondaryWindows& m_windows;
+    CodePageMenu* m_codePageMenu = nullptr;
     // The three "Change" buttons share one save dialog, which opens with the path chosen last.
     QString m_lastSavePath;
 };

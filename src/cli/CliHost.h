@@ -20,6 +20,7 @@ public:
     bool modelChecked() const override { return m_options.model; }
     bool concordanceChecked() const override { return m_options.concordance; }
     int inputFormat() const override { return m_options.format; }
+    textio::CodePage codePage() const override { return m_options.codePage; }
     QString measuredFileName() const override { return m_options.measuredFile; }
     QString modelFileName() const override { return m_options.modelFile; }
     QString concordanceFileName() const override { return m_options.concordanceFile; }

@@ -50,6 +50,19 @@ bool setFormat(CliOptions& options, const QString& text)
     return true;
 }
 
+// "auto" or the name of a single-byte code page.
+bool setCodePage(CliOptions& options, const QString& text)
+{
+    if (text == u"auto") {
+        options.codePage = {};
+        return true;
+    }
+    const std::optional<textio::CodePage> named = textio::CodePage::named(text);
+    if (named)
+        options.codePage = *named;
+    return named.has_value();
+}
+
 // Corrects the settings as the main window corrects its fields when the user leaves them, in the window's
 // order: the class range, the density, then the three file names.
 void applyFieldValidations(CliOptions& options)
@@ -103,6 +116,12 @@ Command parseCommandLine(const QStringList& arguments)
         } else if (argument == u"--format") {
             if (++i == arguments.size() || !setFormat(options, arguments.at(i)))
                 return usageError(QStringLiteral("--format needs a number from 0 to 4"));
+        } else if (argument == u"--codepage") {
+            if (++i == arguments.size())
+                return usageError(QStringLiteral("--codepage needs a value"));
+            if (!setCodePage(options, arguments.at(i)))
+                return usageError(
+                    QStringLiteral("--codepage %1 is not a single-byte code page known here").arg(arguments.at(i)));
         } else {
             return usageError(QStringLiteral("unknown option ") + argument);
         }
@@ -138,6 +157,9 @@ QString usageText()
         "  --measured FILE     the measured file (default M.txt)\n"
         "  --model FILE        the model file (default C.txt)\n"
         "  --concordance FILE  the concordance file (default Concordance.txt)\n"
+        "  --codepage NAME     the code page of input files without a byte-order mark that are not UTF-8:\n"
+        "                      auto (default) guesses it from each file; or a name such as windows-1250,\n"
+        "                      windows-1251, KOI8-R, CP866 or ISO-8859-7\n"
         "  --help              show this text\n"
         "\n"
         "Exit status: 0 when the run is done, 1 when it ends early or without the model it was asked for, 2 for\n"

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "textio/CodePage.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -19,6 +21,7 @@ struct CliOptions
     QString measuredFile = QStringLiteral("M.txt");
     QString modelFile = QStringLiteral("C.txt");
     QString concordanceFile = QStringLiteral("Concordance.txt");
+    textio::CodePage codePage;
     QStringList inputFiles;
 };
 

@@ -130,10 +130,11 @@ void DelimitedTokenizer::endOfFile()
     m_pending.clear();
 }
 
-void tokenizeFiles(const QStringList& paths, Tokenizer& tokenizer, const textio::Warn& warn)
+void tokenizeFiles(const QStringList& paths, Tokenizer& tokenizer, const textio::Warn& warn,
+                   const textio::CodePage& codePage)
 {
     for (const QString& path : paths) {
-        textio::LineReader reader(path);
+        textio::LineReader reader(path, codePage);
         while (const auto line = reader.nextLine())
             tokenizer.line(*line);
         tokenizer.endOfFile();
@@ -142,47 +143,52 @@ void tokenizeFiles(const QStringList& paths, Tokenizer& tokenizer, const textio:
     }
 }
 
-void ReadStandardText(const QStringList& paths, TokenSink& sink, const textio::Warn& warn)
+void ReadStandardText(const QStringList& paths, TokenSink& sink, const textio::Warn& warn,
+                      const textio::CodePage& codePage)
 {
     StandardTokenizer tokenizer(sink);
-    tokenizeFiles(paths, tokenizer, warn);
+    tokenizeFiles(paths, tokenizer, warn, codePage);
 }
 
-void ReadArabicText(const QStringList& paths, TokenSink& sink, const textio::Warn& warn)
+void ReadArabicText(const QStringList& paths, TokenSink& sink, const textio::Warn& warn,
+                    const textio::CodePage& codePage)
 {
     ArabicTokenizer tokenizer(sink);
-    tokenizeFiles(paths, tokenizer, warn);
+    tokenizeFiles(paths, tokenizer, warn, codePage);
 }
 
-void ReadLineWords(const QStringList& paths, TokenSink& sink, const textio::Warn& warn)
+void ReadLineWords(const QStringList& paths, TokenSink& sink, const textio::Warn& warn,
+                   const textio::CodePage& codePage)
 {
     LineWordsTokenizer tokenizer(sink);
-    tokenizeFiles(paths, tokenizer, warn);
+    tokenizeFiles(paths, tokenizer, warn, codePage);
 }
 
-void ReadDelimitedWords(const QStringList& paths, char16_t delimiter, TokenSink& sink, const textio::Warn& warn)
+void ReadDelimitedWords(const QStringList& paths, char16_t delimiter, TokenSink& sink, const textio::Warn& warn,
+                        const textio::CodePage& codePage)
 {
     DelimitedTokenizer tokenizer(sink, delimiter);
-    tokenizeFiles(paths, tokenizer, warn);
+    tokenizeFiles(paths, tokenizer, warn, codePage);
 }
 
-void readTokens(int format, const QStringList& paths, TokenSink& sink, const textio::Warn& warn)
+void readTokens(int format, const QStringList& paths, TokenSink& sink, const textio::Warn& warn,
+                const textio::CodePage& codePage)
 {
     switch (format) {
     case 0:
-        ReadStandardText(paths, sink, warn);
+        ReadStandardText(paths, sink, warn, codePage);
         break;
     case 1:
-        ReadArabicText(paths, sink, warn);
+        ReadArabicText(paths, sink, warn, codePage);
         break;
     case 2:
-        ReadLineWords(paths, sink, warn);
+        ReadLineWords(paths, sink, warn, codePage);
         break;
     case 3:
-        ReadDelimitedWords(paths, u' ', sink, warn);
+        ReadDelimitedWords(paths, u' ', sink, warn, codePage);
         break;
     case 4:
-        ReadDelimitedWords(paths, u'\t', sink, warn);
+        ReadDelimitedWords(paths, u'\t', sink, warn, codePage);
         break;
     default:
         break;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "textio/CodePage.h"
 #include "textio/TextReader.h"
 
 #include <QStringList>
@@ -80,16 +81,23 @@ private:
 };
 
 // Hands the lines of every file, in list order, to the tokenizer as one stream; `warn` hears of a file whose text
-// a NUL cut short. Throws ErrorMessage when a file cannot be read.
-void tokenizeFiles(const QStringList& paths, Tokenizer& tokenizer, const textio::Warn& warn = {});
+// a NUL cut short, and `codePage` decodes a file without a byte-order mark that is not Unicode. Throws
+// ErrorMessage when a file cannot be read.
+void tokenizeFiles(const QStringList& paths, Tokenizer& tokenizer, const textio::Warn& warn = {},
+                   const textio::CodePage& codePage = {});
 
-void ReadStandardText(const QStringList& paths, TokenSink& sink, const textio::Warn& warn = {});
-void ReadArabicText(const QStringList& paths, TokenSink& sink, const textio::Warn& warn = {});
-void ReadLineWords(const QStringList& paths, TokenSink& sink, const textio::Warn& warn = {});
-void ReadDelimitedWords(const QStringList& paths, char16_t delimiter, TokenSink& sink, const textio::Warn& warn = {});
+void ReadStandardText(const QStringList& paths, TokenSink& sink, const textio::Warn& warn = {},
+                      const textio::CodePage& codePage = {});
+void ReadArabicText(const QStringList& paths, TokenSink& sink, const textio::Warn& warn = {},
+                    const textio::CodePage& codePage = {});
+void ReadLineWords(const QStringList& paths, TokenSink& sink, const textio::Warn& warn = {},
+                   const textio::CodePage& codePage = {});
+void ReadDelimitedWords(const QStringList& paths, char16_t delimiter, TokenSink& sink, const textio::Warn& warn = {},
+                        const textio::CodePage& codePage = {});
 
 // The reader of the input format with this index of the format list: 0 standard text, 1 Arabic text,
 // 2 words delimited by new lines, 3 by spaces, 4 by tabs. Any other index reads nothing.
-void readTokens(int format, const QStringList& paths, TokenSink& sink, const textio::Warn& warn = {});
+void readTokens(int format, const QStringList& paths, TokenSink& sink, const textio::Warn& warn = {},
+                const textio::CodePage& codePage = {});
 
 } // namespace measure

@@ -42,9 +42,9 @@ Spectrum BuildSpectrum(measure::Slovnik&& slovnik)
     return toSpectrum(counts, tokens);
 }
 
-Spectrum BuildSpectrum(const QString& concordancePath, const textio::Warn& warn)
+Spectrum BuildSpectrum(const QString& concordancePath, const textio::Warn& warn, const textio::CodePage& codePage)
 {
-    const textio::TextLines file = textio::readTextFile(concordancePath);
+    const textio::TextLines file = textio::readTextFile(concordancePath, codePage);
     if (const auto warning = textio::nulStopWarning(concordancePath, file.nulStop); warning && warn)
         warn(*warning);
     FrequencyCounts counts;

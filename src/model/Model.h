@@ -28,9 +28,10 @@ struct Spectrum
 
 // From the run's dictionary, which the spectrum consumes.
 Spectrum BuildSpectrum(measure::Slovnik&& slovnik);
-// From a concordance file; `warn` hears of a text cut short by a NUL. Throws textio::ErrorMessage when the file
-// cannot be read or a frequency overflows.
-Spectrum BuildSpectrum(const QString& concordancePath, const textio::Warn& warn = {});
+// From a concordance file, read with the run's code page; `warn` hears of a text cut short by a NUL. Throws
+// textio::ErrorMessage when the file cannot be read or a frequency overflows.
+Spectrum BuildSpectrum(const QString& concordancePath, const textio::Warn& warn = {},
+                       const textio::CodePage& codePage = {});
 
 struct ModelSettings
 {

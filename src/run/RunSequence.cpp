@@ -103,7 +103,8 @@ std::optional<measure::Slovnik> Zmer(RunHost& host, const RunSettings& settings,
     const std::optional<QStringList> files = checkInputFiles(host);
     if (!files)
         return std::nullopt;
-    measure::readTokens(host.inputFormat(), *files, pass, [&host](const QString& text) { host.warn(text); });
+    measure::readTokens(
+        host.inputFormat(), *files, pass, [&host](const QString& text) { host.warn(text); }, host.codePage());
     outputs.push_back(pass.finish());
     if (host.concordanceChecked())
         outputs.push_back(measure::SaveConcordance(pass.slovnik(), host.concordanceFileName(), QLocale()));
@@ -128,7 +129,8 @@ bool Spocitej(RunHost& host, const RunSettings& settings, std::optional<measure:
         checkOutputFiles({host.modelFileName()}, {concordance});
     const model::Spectrum spectrum =
         slovnik ? model::BuildSpectrum(std::move(*slovnik))
-                : model::BuildSpectrum(concordance, [&host](const QString& text) { host.warn(text); });
+                : model::BuildSpectrum(
+                      concordance, [&host](const QString& text) { host.warn(text); }, host.codePage());
     const model::ModelSettings modelSettings{
         .ttr = settings.columns.ttr,
         .from = settings.columns.from,

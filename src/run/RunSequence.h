@@ -1,5 +1,7 @@
 #pragma once
 
+#include "textio/CodePage.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -20,6 +22,8 @@ public:
     virtual bool modelChecked() const = 0;
     virtual bool concordanceChecked() const = 0;
     virtual int inputFormat() const = 0; // index of the input-format list
+    // Decodes input files, and a concordance the model reads, that have no byte-order mark and are not Unicode.
+    virtual textio::CodePage codePage() const = 0;
     virtual QString measuredFileName() const = 0;
     virtual QString modelFileName() const = 0;
     virtual QString concordanceFileName() const = 0;

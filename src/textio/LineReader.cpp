@@ -5,21 +5,21 @@
 
 namespace textio {
 
-LineReader::LineReader(const QString& path, qsizetype pieceBytes)
+LineReader::LineReader(const QString& path, const CodePage& codePage, qsizetype pieceBytes)
     : m_stream(path),
       // Four bytes hold any byte-order mark and any character, so a piece never shrinks to nothing.
       m_bytes(std::max<qsizetype>(pieceBytes, 4), Qt::Uninitialized),
-      m_decoder(settleEncoding())
+      m_decoder(settleEncoding(codePage))
 {}
 
-TextEncoding LineReader::settleEncoding()
+DetectedEncoding LineReader::settleEncoding(const CodePage& codePage)
 {
     readMore();
     if (const auto marked = markedEncoding(QByteArrayView(m_bytes).first(m_byteEnd))) {
         m_byteStart = marked->bomLength;
-        return marked->encoding;
+        return *marked;
     }
-    const TextEncoding guessed = guessEncoding();
+    const DetectedEncoding guessed = guessEncoding(codePage);
     m_stream.rewind();
     m_byteStart = m_byteEnd = 0;
     m_bytesOffset = 0;
@@ -27,16 +27,16 @@ TextEncoding LineReader::settleEncoding()
     return guessed;
 }
 
-TextEncoding LineReader::guessEncoding()
+DetectedEncoding LineReader::guessEncoding(const CodePage& codePage)
 {
-    EncodingGuess guess;
+    EncodingGuess guess(codePage);
     guess.add(QByteArrayView(m_bytes).first(m_byteEnd));
     while (!m_bytesExhausted) {
         m_byteStart = m_byteEnd;
         readMore();
         guess.add(QByteArrayView(m_bytes).first(m_byteEnd));
     }
-    return guess.encoding();
+    return guess.detected();
 }
 
 bool LineReader::readMore()

@@ -19,8 +19,9 @@ namespace textio {
 class LineReader
 {
 public:
-    // Throws ErrorMessage "Cannot open file \"path\". reason".
-    explicit LineReader(const QString& path, qsizetype pieceBytes = 1 << 16);
+    // `codePage` decodes a file without a byte-order mark that is not Unicode. Throws ErrorMessage
+    // "Cannot open file \"path\". reason".
+    explicit LineReader(const QString& path, const CodePage& codePage = {}, qsizetype pieceBytes = 1 << 16);
 
     // The next line without its line break, valid until the next call; nullopt after the last line.
     // Throws ErrorMessage when the file cannot be read.
@@ -31,8 +32,8 @@ public:
 
 private:
     // Reads the file's first bytes and settles the encoding; the bytes after a byte-order mark stay buffered.
-    TextEncoding settleEncoding();
-    TextEncoding guessEncoding();
+    DetectedEncoding settleEncoding(const CodePage& codePage);
+    DetectedEncoding guessEncoding(const CodePage& codePage);
     // Moves the bytes not decoded yet to the front and reads more behind them; false at the end of the file.
     bool readMore();
     void decodeNextPiece();

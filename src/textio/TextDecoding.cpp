@@ -7,13 +7,6 @@
 namespace textio {
 namespace {
 
-// Windows-1252 differs from Latin-1 only in 80..9F; its five unassigned bytes keep their Latin-1 code point.
-constexpr char16_t cp1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
-};
-
 bool isContinuation(uchar byte)
 {
     return (byte & 0xC0) == 0x80;
@@ -26,15 +19,6 @@ qsizetype utf8SequenceLength(uchar lead)
     if (lead < 0xC2 || lead > 0xF4)
         return 0;
     return lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-}
-
-char16_t* decodeWindows1252(QByteArrayView bytes, char16_t* out)
-{
-    for (const char byte : bytes) {
-        const auto b = static_cast<uchar>(byte);
-        *out++ = (b >= 0x80 && b < 0xA0) ? cp1252High[b - 0x80] : char16_t(b);
-    }
-    return out;
 }
 
 char16_t* decodeUtf16(QByteArrayView bytes, bool bigEndian, char16_t* out)
@@ -109,10 +93,16 @@ bool isValidUtf8(QByteArrayView bytes)
     return check.valid();
 }
 
+EncodingGuess::EncodingGuess(const CodePage& codePage)
+    : m_codePage(codePage)
+{}
+
 void EncodingGuess::add(QByteArrayView bytes)
 {
     m_utf8.add(bytes);
     countZeros(bytes);
+    if (m_codePage.isAutomatic())
+        m_sample.add(bytes);
 }
 
 void EncodingGuess::countZeros(QByteArrayView bytes)
@@ -179,29 +169,37 @@ TextEncoding EncodingGuess::encoding() const
     return m_utf8.valid() ? TextEncoding::Utf8 : TextEncoding::EightBit;
 }
 
+DetectedEncoding EncodingGuess::detected() const
+{
+    const TextEncoding guessed = encoding();
+    if (guessed != TextEncoding::EightBit)
+        return {guessed, 0, {}};
+    return {guessed, 0, m_codePage.isAutomatic() ? m_sample.guess() : m_codePage};
+}
+
 std::optional<DetectedEncoding> markedEncoding(QByteArrayView bytes)
 {
     // UTF-32 LE before UTF-16 LE: its mark begins with the other's.
     if (bytes.startsWith("\xEF\xBB\xBF"))
-        return DetectedEncoding{TextEncoding::Utf8, 3};
+        return DetectedEncoding{TextEncoding::Utf8, 3, {}};
     if (bytes.startsWith(QByteArrayView("\xFF\xFE\0\0", 4)))
-        return DetectedEncoding{TextEncoding::Utf32LE, 4};
+        return DetectedEncoding{TextEncoding::Utf32LE, 4, {}};
     if (bytes.startsWith(QByteArrayView("\0\0\xFE\xFF", 4)))
-        return DetectedEncoding{TextEncoding::Utf32BE, 4};
+        return DetectedEncoding{TextEncoding::Utf32BE, 4, {}};
     if (bytes.startsWith("\xFF\xFE"))
-        return DetectedEncoding{TextEncoding::Utf16LE, 2};
+        return DetectedEncoding{TextEncoding::Utf16LE, 2, {}};
     if (bytes.startsWith("\xFE\xFF"))
-        return DetectedEncoding{TextEncoding::Utf16BE, 2};
+        return DetectedEncoding{TextEncoding::Utf16BE, 2, {}};
     return std::nullopt;
 }
 
-DetectedEncoding detectEncoding(QByteArrayView bytes)
+DetectedEncoding detectEncoding(QByteArrayView bytes, const CodePage& codePage)
 {
     if (const auto marked = markedEncoding(bytes))
         return *marked;
-    EncodingGuess guess;
+    EncodingGuess guess(codePage);
     guess.add(bytes);
-    return {guess.encoding(), 0};
+    return guess.detected();
 }
 
 qsizetype unitBytes(TextEncoding encoding)
@@ -244,10 +242,11 @@ qsizetype completeLength(TextEncoding encoding, QByteArrayView bytes)
     return size;
 }
 
-PieceDecoder::PieceDecoder(TextEncoding encoding)
-    : m_encoding(encoding),
+PieceDecoder::PieceDecoder(const DetectedEncoding& detected)
+    : m_encoding(detected.encoding),
       // The caller has skipped the byte-order mark; a second one is text.
-      m_utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom)
+      m_utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom),
+      m_codePage(detected.codePage)
 {}
 
 char16_t* PieceDecoder::decode(QByteArrayView piece, char16_t* out)
@@ -264,8 +263,7 @@ char16_t* PieceDecoder::decode(QByteArrayView piece, char16_t* out)
     case TextEncoding::EightBit:
         break;
     }
-    // A code page chosen by the user would decode here.
-    return decodeWindows1252(piece, out);
+    return m_codePage.decode(piece, out);
 }
 
 } // namespace textio

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "CodePage.h"
+#include "CodePageGuess.h"
+
 #include <QByteArrayView>
 #include <QString>
 #include <QStringDecoder>
@@ -16,7 +19,7 @@ enum class TextEncoding
     Utf16BE,
     Utf32LE,
     Utf32BE,
-    // A single-byte code page; PieceDecoder is the one place that says which (Windows-1252 today).
+    // A single-byte code page, which DetectedEncoding names.
     EightBit,
 };
 
@@ -24,6 +27,7 @@ struct DetectedEncoding
 {
     TextEncoding encoding = TextEncoding::Utf8;
     qsizetype bomLength = 0;
+    CodePage codePage; // for 8-bit text, a named one
 };
 
 // The encoding a byte-order mark at the start of the bytes selects (EF BB BF, FF FE 00 00, 00 00 FE FF, FF FE,
@@ -49,23 +53,29 @@ bool isValidUtf8(QByteArrayView bytes);
 // Tells the encoding of a text without a byte-order mark from all of its bytes, fed in pieces of any size.
 // A text whose every fourth byte is zero is UTF-32, one with a zero in every second byte (of most units) is
 // UTF-16: 8-bit text holds no zero bytes but for a stray NUL. Otherwise the text is UTF-8 when it is valid UTF-8,
-// else 8-bit.
+// else 8-bit, in the code page given or, when that is automatic, in the one guessed from the text.
 class EncodingGuess
 {
 public:
+    explicit EncodingGuess(const CodePage& codePage = {});
+
     void add(QByteArrayView bytes);
-    TextEncoding encoding() const;
+    // With the guessed code page for 8-bit text and no byte-order mark.
+    DetectedEncoding detected() const;
 
 private:
+    TextEncoding encoding() const;
     void countZeros(QByteArrayView bytes);
 
     Utf8Check m_utf8;
     quint64 m_size = 0;
     std::array<quint64, 4> m_zeros{}; // zero bytes by position modulo 4
+    CodePage m_codePage;
+    CodePageSample m_sample; // only for an automatic code page
 };
 
 // A byte-order mark decides; without one EncodingGuess does.
-DetectedEncoding detectEncoding(QByteArrayView bytes);
+DetectedEncoding detectEncoding(QByteArrayView bytes, const CodePage& codePage = {});
 
 // The length of the longest start of `bytes` that ends between two characters, so that the rest can wait for
 // the bytes that follow it. A sequence that can never be completed counts as ended.
@@ -83,7 +93,7 @@ qsizetype firstNulUnit(TextEncoding encoding, QByteArrayView bytes);
 class PieceDecoder
 {
 public:
-    explicit PieceDecoder(TextEncoding encoding);
+    explicit PieceDecoder(const DetectedEncoding& detected);
 
     TextEncoding encoding() const { return m_encoding; }
     // Writes the decoded piece to `out`, which has room for one code unit more than the piece has bytes (no
@@ -93,6 +103,7 @@ public:
 private:
     TextEncoding m_encoding;
     QStringDecoder m_utf8;
+    CodePage m_codePage;
 };
 
 } // namespace textio

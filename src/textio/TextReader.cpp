@@ -22,15 +22,15 @@ std::optional<QString> nulStopWarning(const QString& path, const std::optional<N
         .arg(stop->bytesAfter);
 }
 
-DecodedText decodeText(QByteArrayView bytes)
+DecodedText decodeText(QByteArrayView bytes, const CodePage& codePage)
 {
-    const DetectedEncoding detected = detectEncoding(bytes);
+    const DetectedEncoding detected = detectEncoding(bytes, codePage);
     const QByteArrayView encoded = bytes.sliced(detected.bomLength);
     DecodedText result;
     QString& text = result.text;
     text.resize(encoded.size() + 1);
     auto* begin = reinterpret_cast<char16_t*>(text.data());
-    text.truncate(PieceDecoder(detected.encoding).decode(encoded, begin) - begin);
+    text.truncate(PieceDecoder(detected).decode(encoded, begin) - begin);
     const qsizetype nul = text.indexOf(QChar(0));
     if (nul >= 0) {
         text.truncate(nul);
@@ -67,9 +67,9 @@ QByteArray readFileBytes(const QString& path)
     return readRest(file.get(), path, qint64(status.st_size));
 }
 
-TextLines readTextFile(const QString& path)
+TextLines readTextFile(const QString& path, const CodePage& codePage)
 {
-    DecodedText decoded = decodeText(readFileBytes(path));
+    DecodedText decoded = decodeText(readFileBytes(path), codePage);
     TextLines result;
     result.text = std::move(decoded.text);
     result.nulStop = decoded.nulStop;

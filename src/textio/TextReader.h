@@ -1,5 +1,7 @@
 #pragma once
 
+#include "CodePage.h"
+
 #include <QByteArrayView>
 #include <QString>
 #include <QStringView>
@@ -33,9 +35,10 @@ struct DecodedText
     std::optional<NulStop> nulStop;
 };
 
-// Decodes a file's bytes: a byte-order mark chooses the encoding, otherwise EncodingGuess does. Invalid
-// sequences become U+FFFD. The text ends at its first U+0000. LineReader decodes the same way, piece by piece.
-DecodedText decodeText(QByteArrayView bytes);
+// Decodes a file's bytes: a byte-order mark chooses the encoding, otherwise EncodingGuess does, with `codePage`
+// for 8-bit text. Invalid sequences become U+FFFD. The text ends at its first U+0000. LineReader decodes the same
+// way, piece by piece.
+DecodedText decodeText(QByteArrayView bytes, const CodePage& codePage = {});
 
 // A text file decoded whole and cut into lines. The lines are views into `text`; moving the value keeps
 // them valid, so it is move-only.
@@ -58,6 +61,6 @@ std::vector<QStringView> splitLines(QStringView text);
 // Reads and decodes a whole file. Throws ErrorMessage "Cannot open file \"path\". reason", also for a folder, and
 // "Cannot read file \"path\". reason" when reading fails.
 QByteArray readFileBytes(const QString& path);
-TextLines readTextFile(const QString& path);
+TextLines readTextFile(const QString& path, const CodePage& codePage = {});
 
 } // namespace textio

@@ -3,11 +3,15 @@
 #include "GuiTestMain.h"
 #include "MainWindowFixture.h"
 
+#include <QActionGroup>
+#include <QApplication>
 #include <QCheckBox>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
@@ -36,6 +40,39 @@ bool exists(const QString& name)
     return QFile::exists(name);
 }
 
+// The second line of the concordance: its first type and frequency.
+QString firstConcordanceEntry()
+{
+    QFile file(u"Concordance.txt"_s);
+    if (!file.open(QIODevice::ReadOnly))
+        return u"<missing>"_s;
+    return QString::fromUtf8(file.readAll()).split(u"\r\n"_s).value(1);
+}
+
+// Opens the input list's context menu as a right click does, and returns its code-page submenu.
+QMenu* openCodePageMenu(QPlainTextEdit& list)
+{
+    QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(5, 5), list.viewport()->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(list.viewport(), &click);
+    auto* contextMenu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    if (!contextMenu)
+        return nullptr;
+    for (QAction* entry : contextMenu->actions()) {
+        if (entry->menu())
+            return entry->menu();
+    }
+    return nullptr;
+}
+
+QString checkedEntry(const QMenu& menu)
+{
+    for (QAction* entry : menu.actions()) {
+        if (entry->isChecked())
+            return entry->text();
+    }
+    return {};
+}
+
 } // namespace
 
 class RunFlowTest : public QObject
@@ -53,6 +90,7 @@ private Q_SLOTS:
     void nothingCheckedIsDoneAtOnce();
     void unwritableOutputShowsTheErrorAndTheProgramGoesOn();
     void textCutShortByANulIsNotedInTheStatusLine();
+    void codePageChosenInTheListMenuHoldsForLaterRuns();
     void goChecksTheFieldBeingEditedFirst_data();
     void goChecksTheFieldBeingEditedFirst();
 
@@ -174,6 +212,36 @@ void RunFlowTest::textCutShortByANulIsNotedInTheStatusLine()
     m_window->JmenaVstupu->setPlainText(smallText);
     m_window->Jed->click();
     QVERIFY(m_window->StatusLine->isHidden());
+}
+
+void RunFlowTest::codePageChosenInTheListMenuHoldsForLaterRuns()
+{
+    // Too short for a guess: read as Windows-1252 unless a code page is chosen.
+    QFile text(u"in.txt"_s);
+    QVERIFY(text.open(QIODevice::WriteOnly) && text.write("\xEF\xF0\xE8\xE2\xE5\xF2") == 6);
+    text.close();
+    m_window->JmenaVstupu->setPlainText(u"in.txt"_s);
+    m_window->ChComputeModel->setChecked(false);
+
+    QMenu* codePages = openCodePageMenu(*m_window->JmenaVstupu);
+    QVERIFY(codePages);
+    QCOMPARE(checkedEntry(*codePages), u"&Automatic"_s);
+    QApplication::activePopupWidget()->close();
+    m_window->Jed->click();
+    QCOMPARE(firstConcordanceEntry(), u"\u00EF\u00F0\u00E8\u00E2\u00E5\u00F2\t1"_s);
+
+    for (QAction* entry : codePages->actions()) {
+        if (entry->text() == u"Cyrillic (windows-1251)")
+            entry->trigger();
+    }
+    m_window->Jed->click();
+    m_window->Jed->click();
+    QCOMPARE(firstConcordanceEntry(), u"\u043F\u0440\u0438\u0432\u0435\u0442\t1"_s);
+    QCOMPARE(openCodePageMenu(*m_window->JmenaVstupu), codePages);
+    QCOMPARE(checkedEntry(*codePages), u"Cyrillic (windows-1251)"_s);
+    QCOMPARE(codePages->title(), u"C&ode page of files not in UTF-8: windows-1251"_s);
+    QApplication::activePopupWidget()->close();
+    QCOMPARE(m_dialogs->texts(), (QStringList{u"Done!"_s, u"Done!"_s, u"Done!"_s}));
 }
 
 void RunFlowTest::goChecksTheFieldBeingEditedFirst_data()

@@ -29,6 +29,7 @@ struct FakeHost final : run::RunHost
     bool modelChecked() const override { return model; }
     bool concordanceChecked() const override { return concordance; }
     int inputFormat() const override { return format; }
+    textio::CodePage codePage() const override { return {}; }
     QString measuredFileName() const override { return measuredFile; }
     QString modelFileName() const override { return modelFile; }
     QString concordanceFileName() const override { return concordanceFile; }

@@ -1,4 +1,5 @@
 #include "textio/LineReader.h"
+#include "textio/CodePage.h"
 #include "textio/ErrorMessage.h"
 #include "textio/TextDecoding.h"
 #include "textio/TextReader.h"
@@ -27,9 +28,10 @@ QStringList linesOf(const QString& text)
     return lines;
 }
 
-QStringList linesRead(const QString& path, qsizetype pieceBytes, std::optional<textio::NulStop>* nulStop = nullptr)
+QStringList linesRead(const QString& path, qsizetype pieceBytes, std::optional<textio::NulStop>* nulStop = nullptr,
+                      const textio::CodePage& codePage = {})
 {
-    textio::LineReader reader(path, pieceBytes);
+    textio::LineReader reader(path, codePage, pieceBytes);
     QStringList lines;
     while (const auto line = reader.nextLine())
         lines.append(QString::fromUtf16(line->data(), qsizetype(line->size())));
@@ -58,6 +60,7 @@ TEST(DecodeText, ChoosesTheEncodingAndCutsAtTheFirstNul)
         {"empty", "", u""_s},
         {"utf8 without mark", "na\xC3\xAFve", u"na\u00EFve"_s},
         {"invalid utf8 is windows-1252", "caf\xE9 \x80\x9F", u"caf\u00E9 \u20AC\u0178"_s},
+        {"too few bytes above 7f to guess from", "Bront\xEB", u"Bront\u00EB"_s},
         {"windows-1252 holes keep latin-1", "\x81\x8D\x8F\x90\x9D", u"\u0081\u008D\u008F\u0090\u009D"_s},
         {"utf8 mark is skipped", utf8Bom + "a", u"a"_s},
         {"second utf8 mark is text", utf8Bom + utf8Bom + "a", u"\uFEFFa"_s},
@@ -150,34 +153,87 @@ TEST(SplitLines, EndsLinesAtCrLfLoneCrAndLoneLf)
         EXPECT_EQ(linesOf(text), lines) << text.toStdString();
 }
 
-// The reader decodes piece by piece; cutting anywhere must not change a line, a character or a line end.
+// The reader decodes piece by piece; cutting anywhere must not change a line, a character or a line end, nor the
+// code page guessed from the text.
 TEST(LineReader, ReadsLikeTheWholeFileForEveryPieceSize)
 {
     const ScopedTemporaryWorkingDirectory folder;
-    const QByteArray samples[] = {
-        utf8Bom + "\xC5\xBE\xC3\xA1k\r\n\xE2\x82\xAC\xF0\x9F\x98\x80x\ry\n\rz\r\n",
-        "caf\xE9\r\n\x80\r\r\n",
-        utf8Bom + "a\xE2\x82\r\nb\xF0\x9F",
-        utf16LeBom + literalBytes("a\0\r\0\n\0\x3D\xD8\x00\xDE\r\0b"),
-        utf16BeBom + literalBytes("\0a\0\r\0\n\0b\0"),
-        literalBytes("one\r\ntwo\0three\r\n"),
-        utf32LeBom + literalBytes("a\0\0\0\r\0\0\0\0\xF6\x01\0\n\0\0\0\0\0\0\0b\0\0\0c"),
-        literalBytes("\0\0\0a\0\0\0\r\0\0\0b"),
-        literalBytes("a\0\r\0\n\0\xE9\0"),
-        "",
-        "\r\n",
+    const textio::CodePage automatic;
+    const textio::CodePage koi8r = textio::CodePage::named(u"KOI8-R"_s).value();
+    // More Russian than the guess samples, after a line of plain ASCII and with a NUL near the end.
+    QByteArray russian = "ASCII, which tells nothing about a code page\r\n";
+    const QString pangram =
+        u"\u0421\u044A\u0435\u0448\u044C \u0436\u0435 \u0435\u0449\u0451 \u044D\u0442\u0438\u0445 "
+        u"\u043C\u044F\u0433\u043A\u0438\u0445 \u0444\u0440\u0430\u043D\u0446\u0443\u0437\u0441\u043A\u0438\u0445 "
+        u"\u0431\u0443\u043B\u043E\u043A, \u0434\u0430 \u0432\u044B\u043F\u0435\u0439 \u0447\u0430\u044E"_s;
+    for (int line = 0; line < 300; ++line)
+        russian += QByteArray(QStringEncoder("windows-1251")(pangram + (line % 3 == 0 ? u"\r"_s : u"\r\n"_s)));
+    russian += literalBytes("\n\0\xE0");
+    const std::pair<QByteArray, textio::CodePage> samples[] = {
+        {utf8Bom + "\xC5\xBE\xC3\xA1k\r\n\xE2\x82\xAC\xF0\x9F\x98\x80x\ry\n\rz\r\n", automatic},
+        {"caf\xE9\r\n\x80\r\r\n", automatic},
+        {utf8Bom + "a\xE2\x82\r\nb\xF0\x9F", automatic},
+        {utf16LeBom + literalBytes("a\0\r\0\n\0\x3D\xD8\x00\xDE\r\0b"), automatic},
+        {utf16BeBom + literalBytes("\0a\0\r\0\n\0b\0"), automatic},
+        {literalBytes("one\r\ntwo\0three\r\n"), automatic},
+        {utf32LeBom + literalBytes("a\0\0\0\r\0\0\0\0\xF6\x01\0\n\0\0\0\0\0\0\0b\0\0\0c"), automatic},
+        {literalBytes("\0\0\0a\0\0\0\r\0\0\0b"), automatic},
+        {literalBytes("a\0\r\0\n\0\xE9\0"), automatic},
+        {"", automatic},
+        {"\r\n", automatic},
+        {russian, automatic},
+        {russian, koi8r},
+        {"caf\xE9\r\n\x80\r\r\n", koi8r},
     };
     int sample = 0;
-    for (const QByteArray& bytes : samples) {
+    for (const auto& [bytes, codePage] : samples) {
         const QString path = folder.filePath(QStringLiteral("sample%1.txt").arg(++sample));
         writeTestFile(path, bytes);
-        const textio::DecodedText whole = decodeText(bytes);
+        const textio::DecodedText whole = decodeText(bytes, codePage);
         for (const qsizetype piece : {4, 5, 6, 7, 9, 1 << 16}) {
             std::optional<textio::NulStop> stop;
-            EXPECT_EQ(linesRead(path, piece, &stop), linesOf(whole.text)) << "sample " << sample << ", piece " << piece;
+            EXPECT_EQ(linesRead(path, piece, &stop, codePage), linesOf(whole.text))
+                << "sample " << sample << ", piece " << piece;
             EXPECT_EQ(stop, whole.nulStop) << "sample " << sample << ", piece " << piece;
         }
     }
+    EXPECT_TRUE(decodeText(russian).text.contains(u"\u0421\u044A\u0435\u0448\u044C"_s));
+    EXPECT_TRUE(decodeText(russian, koi8r).text.contains(u"\u044F\u0417\u0415\u042C\u042D"_s));
+}
+
+// A code page decodes a streamed text only if every byte alone decodes to one character, as it does among others.
+TEST(CodePage, TakesSingleByteCodePagesByNameOnly)
+{
+    const std::pair<QString, bool> names[] = {
+        {u"windows-1250"_s, true},
+        {u"windows-1251"_s, true},
+        {u"windows-1252"_s, true},
+        {u"windows-1253"_s, true},
+        {u"windows-1254"_s, true},
+        {u"windows-1256"_s, true},
+        {u"ISO-8859-1"_s, true},
+        {u"ISO-8859-2"_s, true},
+        {u"ISO-8859-5"_s, true},
+        {u"ISO-8859-7"_s, true},
+        {u"ISO-8859-15"_s, true},
+        {u"KOI8-R"_s, true},
+        {u"KOI8-U"_s, true},
+        {u"CP866"_s, true},
+        {u"cp437"_s, true},
+        {u"UTF-8"_s, false},
+        {u"UTF-16LE"_s, false},
+        {u"UTF-7"_s, false},
+        {u"Shift_JIS"_s, false},
+        {u"ISO-2022-JP"_s, false},
+        {u"US-ASCII"_s, false},
+        {u"auto"_s, false},
+        {u""_s, false},
+        {u"windows-9999"_s, false},
+    };
+    for (const auto& [name, taken] : names)
+        EXPECT_EQ(textio::CodePage::named(name).has_value(), taken) << name.toStdString();
+    EXPECT_EQ(textio::CodePage::named(u"CP866"_s), textio::CodePage::named(u"IBM866"_s));
+    EXPECT_EQ(textio::CodePage::named(u"windows-1252"_s), textio::CodePage::windows1252());
 }
 
 // Text in UTF-16 or UTF-32, with or without a mark, reads as its UTF-8 version does.
