@@ -12,8 +12,8 @@
 
 namespace {
 
-const model::ModelSettings defaultSettings{
-    .ttr = true, .from = 1, .to = 4, .density = 10, .densityText = QStringLiteral("10")};
+const measure::CurveSettings defaultSettings{
+    .columns = {.ttr = true, .from = 1, .to = 4}, .density = 10, .densityText = QStringLiteral("10")};
 
 const model::Spectrum& bibleSpectrum()
 {
@@ -41,9 +41,9 @@ const model::Spectrum& zipfLaw1G()
     return spectrum;
 }
 
-model::ModelSettings everyTokens(quint32 density)
+measure::CurveSettings everyTokens(quint32 density)
 {
-    return {.ttr = true, .from = 1, .to = 4, .density = density, .densityText = QString::number(density)};
+    return {.columns = {.ttr = true, .from = 1, .to = 4}, .density = density, .densityText = QString::number(density)};
 }
 
 QString outputPath()
@@ -58,7 +58,7 @@ void describe(benchmark::State& state, const model::Spectrum& spectrum)
 }
 
 void runModel(benchmark::State& state, const model::Spectrum& spectrum,
-              const model::ModelSettings& settings = defaultSettings)
+              const measure::CurveSettings& settings = defaultSettings)
 {
     for (auto _ : state)
         model::ComputeModel(spectrum, settings, outputPath()).commit();
@@ -67,8 +67,7 @@ void runModel(benchmark::State& state, const model::Spectrum& spectrum,
 
 void runStraightforward(benchmark::State& state, const model::Spectrum& spectrum)
 {
-    const measure::CurveColumns columns{
-        .ttr = defaultSettings.ttr, .from = defaultSettings.from, .to = defaultSettings.to};
+    const measure::CurveColumns& columns = defaultSettings.columns;
     for (auto _ : state) {
         model::ModelFile file(outputPath(), defaultSettings.densityText, columns);
         model::straightforwardModelRows(spectrum, columns, defaultSettings.density, file);

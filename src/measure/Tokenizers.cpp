@@ -130,59 +130,69 @@ void DelimitedTokenizer::endOfFile()
     m_pending.clear();
 }
 
-void tokenizeFiles(const QStringList& paths, Tokenizer& tokenizer, const textio::Warn& warn)
+void tokenizeFiles(const QStringList& paths, Tokenizer& tokenizer, const textio::Warn& warn,
+                   const ReadProgress& progress)
 {
-    for (const QString& path : paths) {
-        textio::LineReader reader(path);
+    for (qsizetype file = 0; file < paths.size(); ++file) {
+        const QString& path = paths[file];
+        textio::LineReader::ReadProgress pieceRead;
+        if (progress)
+            pieceRead = [&progress, file](double done) { progress(file, done); };
+        textio::LineReader reader(path, textio::LineReader::defaultPieceBytes, std::move(pieceRead));
         while (const auto line = reader.nextLine())
             tokenizer.line(*line);
         tokenizer.endOfFile();
         if (const auto warning = textio::nulStopWarning(path, reader.nulStop()); warning && warn)
             warn(*warning);
+        if (progress)
+            progress(file, 1.0);
     }
 }
 
-void ReadStandardText(const QStringList& paths, TokenSink& sink, const textio::Warn& warn)
+void ReadStandardText(const QStringList& paths, TokenSink& sink, const textio::Warn& warn,
+                      const ReadProgress& progress)
 {
     StandardTokenizer tokenizer(sink);
-    tokenizeFiles(paths, tokenizer, warn);
+    tokenizeFiles(paths, tokenizer, warn, progress);
 }
 
-void ReadArabicText(const QStringList& paths, TokenSink& sink, const textio::Warn& warn)
+void ReadArabicText(const QStringList& paths, TokenSink& sink, const textio::Warn& warn, const ReadProgress& progress)
 {
     ArabicTokenizer tokenizer(sink);
-    tokenizeFiles(paths, tokenizer, warn);
+    tokenizeFiles(paths, tokenizer, warn, progress);
 }
 
-void ReadLineWords(const QStringList& paths, TokenSink& sink, const textio::Warn& warn)
+void ReadLineWords(const QStringList& paths, TokenSink& sink, const textio::Warn& warn, const ReadProgress& progress)
 {
     LineWordsTokenizer tokenizer(sink);
-    tokenizeFiles(paths, tokenizer, warn);
+    tokenizeFiles(paths, tokenizer, warn, progress);
 }
 
-void ReadDelimitedWords(const QStringList& paths, char16_t delimiter, TokenSink& sink, const textio::Warn& warn)
+void ReadDelimitedWords(const QStringList& paths, char16_t delimiter, TokenSink& sink, const textio::Warn& warn,
+                        const ReadProgress& progress)
 {
     DelimitedTokenizer tokenizer(sink, delimiter);
-    tokenizeFiles(paths, tokenizer, warn);
+    tokenizeFiles(paths, tokenizer, warn, progress);
 }
 
-void readTokens(int format, const QStringList& paths, TokenSink& sink, const textio::Warn& warn)
+void readTokens(int format, const QStringList& paths, TokenSink& sink, const textio::Warn& warn,
+                const ReadProgress& progress)
 {
     switch (format) {
     case 0:
-        ReadStandardText(paths, sink, warn);
+        ReadStandardText(paths, sink, warn, progress);
         break;
     case 1:
-        ReadArabicText(paths, sink, warn);
+        ReadArabicText(paths, sink, warn, progress);
         break;
     case 2:
-        ReadLineWords(paths, sink, warn);
+        ReadLineWords(paths, sink, warn, progress);
         break;
     case 3:
-        ReadDelimitedWords(paths, u' ', sink, warn);
+        ReadDelimitedWords(paths, u' ', sink, warn, progress);
         break;
     case 4:
-        ReadDelimitedWords(paths, u'\t', sink, warn);
+        ReadDelimitedWords(paths, u'\t', sink, warn, progress);
         break;
     default:
         break;

@@ -4,6 +4,7 @@
 
 #include <QStringList>
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -79,17 +80,27 @@ private:
     std::u16string m_pending;
 };
 
+// Hears after every piece read which file of the list is read (its index) and how much of its reading is done,
+// from 0 to 1; it may stop the reading by throwing.
+using ReadProgress = std::function<void(qsizetype file, double done)>;
+
 // Hands the lines of every file, in list order, to the tokenizer as one stream; `warn` hears of a file whose text
 // a NUL cut short. Throws ErrorMessage when a file cannot be read.
-void tokenizeFiles(const QStringList& paths, Tokenizer& tokenizer, const textio::Warn& warn = {});
+void tokenizeFiles(const QStringList& paths, Tokenizer& tokenizer, const textio::Warn& warn = {},
+                   const ReadProgress& progress = {});
 
-void ReadStandardText(const QStringList& paths, TokenSink& sink, const textio::Warn& warn = {});
-void ReadArabicText(const QStringList& paths, TokenSink& sink, const textio::Warn& warn = {});
-void ReadLineWords(const QStringList& paths, TokenSink& sink, const textio::Warn& warn = {});
-void ReadDelimitedWords(const QStringList& paths, char16_t delimiter, TokenSink& sink, const textio::Warn& warn = {});
+void ReadStandardText(const QStringList& paths, TokenSink& sink, const textio::Warn& warn = {},
+                      const ReadProgress& progress = {});
+void ReadArabicText(const QStringList& paths, TokenSink& sink, const textio::Warn& warn = {},
+                    const ReadProgress& progress = {});
+void ReadLineWords(const QStringList& paths, TokenSink& sink, const textio::Warn& warn = {},
+                   const ReadProgress& progress = {});
+void ReadDelimitedWords(const QStringList& paths, char16_t delimiter, TokenSink& sink, const textio::Warn& warn = {},
+                        const ReadProgress& progress = {});
 
 // The reader of the input format with this index of the format list: 0 standard text, 1 Arabic text,
 // 2 words delimited by new lines, 3 by spaces, 4 by tabs. Any other index reads nothing.
-void readTokens(int format, const QStringList& paths, TokenSink& sink, const textio::Warn& warn = {});
+void readTokens(int format, const QStringList& paths, TokenSink& sink, const textio::Warn& warn = {},
+                const ReadProgress& progress = {});
 
 } // namespace measure

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "measure/CurveFileHeader.h"
 #include "measure/Slovnik.h"
 #include "textio/FileWriter.h"
 #include "textio/TextReader.h"
 
 #include <QString>
 
+#include <functional>
 #include <vector>
 
 namespace model {
@@ -32,17 +34,11 @@ Spectrum BuildSpectrum(measure::Slovnik&& slovnik);
 // cannot be read or a frequency overflows.
 Spectrum BuildSpectrum(const QString& concordancePath, const textio::Warn& warn = {});
 
-struct ModelSettings
-{
-    bool ttr = true;
-    quint32 from = 1; // 0: no classes
-    quint32 to = 4;
-    quint32 density = 10;
-    QString densityText; // line 1 of the file, as the user typed it
-};
+// Hears, between batches, how many rows of the model file are computed; it stops the computation by throwing.
+using RowsProgress = std::function<void(quint64 rowsComputed)>;
 
 // Writes the model file, which takes its place on commit(); throws textio::ErrorMessage when it cannot be written.
-[[nodiscard]] textio::StagedFile ComputeModel(const Spectrum& spectrum, const ModelSettings& settings,
-                                              const QString& modelPath);
+[[nodiscard]] textio::StagedFile ComputeModel(const Spectrum& spectrum, const measure::CurveSettings& settings,
+                                              const QString& modelPath, const RowsProgress& progress = {});
 
 } // namespace model

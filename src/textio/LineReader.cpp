@@ -5,8 +5,9 @@
 
 namespace textio {
 
-LineReader::LineReader(const QString& path, qsizetype pieceBytes)
-    : m_stream(path),
+LineReader::LineReader(const QString& path, qsizetype pieceBytes, ReadProgress progress)
+    : m_progress(std::move(progress)),
+      m_stream(path),
       // Four bytes hold any byte-order mark and any character, so a piece never shrinks to nothing.
       m_bytes(std::max<qsizetype>(pieceBytes, 4), Qt::Uninitialized),
       m_decoder(settleEncoding())
@@ -17,10 +18,15 @@ TextEncoding LineReader::settleEncoding()
     readMore();
     if (const auto marked = markedEncoding(QByteArrayView(m_bytes).first(m_byteEnd))) {
         m_byteStart = marked->bomLength;
+        m_readings = 1;
+        reportProgress();
         return marked->encoding;
     }
+    m_readings = 2;
+    reportProgress();
     const TextEncoding guessed = guessEncoding();
     m_stream.rewind();
+    m_reading = 1;
     m_byteStart = m_byteEnd = 0;
     m_bytesOffset = 0;
     m_bytesExhausted = false;
@@ -51,7 +57,17 @@ bool LineReader::readMore()
         m_byteEnd += got;
         m_bytesExhausted = got == 0;
     }
+    reportProgress();
     return !m_bytesExhausted;
+}
+
+void LineReader::reportProgress() const
+{
+    if (!m_progress || m_readings == 0)
+        return;
+    const double size = double(std::max<qint64>(m_stream.size(), 1));
+    const double read = std::min(double(m_bytesOffset + m_byteEnd), size);
+    m_progress((m_reading * size + read) / (m_readings * size));
 }
 
 std::optional<std::u16string_view> LineReader::nextLine()
