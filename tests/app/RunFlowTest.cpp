@@ -80,7 +80,7 @@ void RunFlowTest::cleanup()
 
 void RunFlowTest::noInputListedAsksForFiles()
 {
-    m_window->Jed->click();
+    QVERIFY(m_fixture->go());
 
     QCOMPARE(m_dialogs->texts(), QStringList{u"Use the \"Load input files\" button to determine input files."_s});
     QVERIFY(!exists(u"M.txt"_s));
@@ -91,7 +91,7 @@ void RunFlowTest::missingInputFileEndsTheRun()
 {
     m_window->JmenaVstupu->setPlainText(u"\n"_s + smallText + u"\n\n   \nmissing.txt"_s);
 
-    m_window->Jed->click();
+    QVERIFY(m_fixture->go());
 
     // A line of spaces is not empty: it names a file, which does not exist.
     QCOMPARE(m_dialogs->texts(), QStringList{u"The file \"   \" does not exist! The procedure will be terminated."_s});
@@ -106,7 +106,7 @@ void RunFlowTest::onlyEmptyLinesAreRemovedAndTheRunGoesOn()
     m_window->JmenaVstupu->setPlainText(u"\n"_s);
     m_window->ChComputeModel->setChecked(false);
 
-    m_window->Jed->click();
+    QVERIFY(m_fixture->go());
 
     QCOMPARE(m_dialogs->texts(), QStringList{u"Done!"_s});
     QCOMPARE(m_window->JmenaVstupu->toPlainText(), u""_s);
@@ -118,7 +118,7 @@ void RunFlowTest::measureAndModelARealText()
     m_window->JmenaVstupu->setPlainText(smallText);
     m_window->FreqOut->setText(u"5"_s);
 
-    m_window->Jed->click();
+    QVERIFY(m_fixture->go());
 
     QCOMPARE(m_dialogs->texts(), QStringList{u"Done!"_s});
     const QStringList measured = fileLines(u"M.txt"_s);
@@ -128,6 +128,14 @@ void RunFlowTest::measureAndModelARealText()
     QCOMPARE(model.size(), measured.size());
     QVERIFY(measured.size() > 10);
     QVERIFY(QFile(u"Concordance.txt"_s).size() > 0);
+    // Relative names follow the folder last chosen in a dialog: the window says where the files went.
+    const QString here = QDir::currentPath();
+    QCOMPARE(m_window->StatusLine->text(), u"Done. The files are in "_s + here + u'.');
+    QCOMPARE(m_window->JmenoSouboruRFR->toolTip(), here + u"/Concordance.txt"_s);
+    QVERIFY(m_window->JmenoSouboruModeluj->toolTip().endsWith(u"etc.\n"_s + here + u"/C.txt"_s));
+    m_window->JmenoSouboruModeluj->setText(u"other.txt"_s);
+    QCOMPARE(m_window->JmenoSouboruModeluj->toolTip(),
+             u"Output will be stored in e.g. \"TC.txt\", \"1C.txt\", \"2C.txt\" etc."_s);
 }
 
 void RunFlowTest::nothingCheckedIsDoneAtOnce()
@@ -135,7 +143,7 @@ void RunFlowTest::nothingCheckedIsDoneAtOnce()
     m_window->ChMeasure->setChecked(false);
     m_window->ChComputeModel->setChecked(false);
 
-    m_window->Jed->click();
+    QVERIFY(m_fixture->go());
 
     QCOMPARE(m_dialogs->texts(), QStringList{u"Done!"_s});
     QVERIFY(QDir().entryList(QDir::Files).isEmpty());
@@ -146,9 +154,9 @@ void RunFlowTest::unwritableOutputShowsTheErrorAndTheProgramGoesOn()
     m_window->JmenaVstupu->setPlainText(smallText);
     m_window->JmenoSouboruZmer->setText(u"missing/M.txt"_s);
 
-    m_window->Jed->click();
+    QVERIFY(m_fixture->go());
     m_window->JmenoSouboruZmer->setText(u"M.txt"_s);
-    m_window->Jed->click();
+    QVERIFY(m_fixture->go());
 
     QCOMPARE(m_dialogs->errors(), QStringList{u"Cannot create file \"missing/M.txt\". No such file or directory"_s});
     QCOMPARE(m_dialogs->messages(), QStringList{u"Done!"_s});
@@ -163,16 +171,18 @@ void RunFlowTest::textCutShortByANulIsNotedInTheStatusLine()
     m_window->JmenaVstupu->setPlainText(u"nul.txt"_s);
     m_window->ChComputeModel->setChecked(false);
 
-    m_window->Jed->click();
+    QVERIFY(m_fixture->go());
     QCOMPARE(m_dialogs->texts(), QStringList{u"Done!"_s});
     QVERIFY(!m_window->StatusLine->isHidden());
-    QCOMPARE(
-        m_window->StatusLine->text(),
-        u"Warning: the text of file \"nul.txt\" ends at a NUL character at byte 4; the 18 bytes after it were not read."_s);
+    QCOMPARE(m_window->StatusLine->text(),
+             u"Done. The files are in "_s + QDir::currentPath() +
+                 u".\nWarning: the text of file \"nul.txt\" ends at a NUL character at byte 4; the 18 bytes after it "
+                 "were not read."_s);
 
     // The next run starts with an empty status line.
     m_window->JmenaVstupu->setPlainText(smallText);
-    m_window->Jed->click();
+    m_window->ChMeasure->setChecked(false);
+    QVERIFY(m_fixture->go());
     QVERIFY(m_window->StatusLine->isHidden());
 }
 
@@ -201,7 +211,8 @@ void RunFlowTest::goChecksTheFieldBeingEditedFirst()
     else if (trigger == u"keys"_s)
         QTest::keyClick(m_window->FreqOut, Qt::Key_Return, Qt::ControlModifier);
     else
-        m_window->Jed->click();
+        QVERIFY(m_fixture->go());
+    QVERIFY(m_fixture->waitForRun());
 
     QCOMPARE(m_dialogs->texts(), QStringList{u"Done!"_s});
     QCOMPARE(m_window->FreqOut->text(), u"20"_s);
