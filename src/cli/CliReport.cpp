@@ -94,7 +94,8 @@ void CliReport::progress(const run::Progress& progress)
         return;
     m_nextProgress = now + progressInterval;
     // From the start of the line, and the rest of an older, longer line wiped.
-    const QString line = QStringLiteral("\r%1 (%2 %)\x1b[K").arg(run::progressText(progress)).arg(int(progress.done * 100));
+    const QString line =
+        QStringLiteral("\r%1 (%2 %)\x1b[K").arg(run::progressText(progress)).arg(int(progress.done * 100));
     std::fputs(qPrintable(line), stderr);
     std::fflush(stderr);
     m_progressShown = true;

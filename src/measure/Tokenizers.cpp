@@ -137,7 +137,9 @@ void tokenizeFiles(const QStringList& paths, Tokenizer& tokenizer, const textio:
         const QString& path = paths[file];
         textio::LineReader::ReadProgress pieceRead;
         if (progress)
-            pieceRead = [&progress, file](double done) { progress(file, done); };
+            pieceRead = [&progress, file](double done) {
+                progress(file, done);
+            };
         textio::LineReader reader(path, textio::LineReader::defaultPieceBytes, std::move(pieceRead));
         while (const auto line = reader.nextLine())
             tokenizer.line(*line);
@@ -149,8 +151,7 @@ void tokenizeFiles(const QStringList& paths, Tokenizer& tokenizer, const textio:
     }
 }
 
-void ReadStandardText(const QStringList& paths, TokenSink& sink, const textio::Warn& warn,
-                      const ReadProgress& progress)
+void ReadStandardText(const QStringList& paths, TokenSink& sink, const textio::Warn& warn, const ReadProgress& progress)
 {
     StandardTokenizer tokenizer(sink);
     tokenizeFiles(paths, tokenizer, warn, progress);

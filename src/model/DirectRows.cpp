@@ -265,7 +265,8 @@ void computeDirectRows(const DirectRows& rows, quint64 density, RowSink& sink, u
         // cost the most, so the first row of the batch sets its length. Each row is evaluated on its own, so the
         // length never changes a bit.
         const quint64 rowCost = rows.recordsTakenIn((first + 1) * density) * (evaluationCostPerRecord + width);
-        const quint64 count = std::min({longest, total - first, std::max<quint64>(1, costPerBatch / std::max<quint64>(rowCost, 1))});
+        const quint64 count =
+            std::min({longest, total - first, std::max<quint64>(1, costPerBatch / std::max<quint64>(rowCost, 1))});
         const unsigned workers = static_cast<unsigned>(std::clamp<quint64>(threads, 1, count));
         // Rows dealt out in turn, since the early ones cost the most.
         const auto work = [&](unsigned worker) {

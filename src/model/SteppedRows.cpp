@@ -234,7 +234,8 @@ void computeSteppedRows(const Spectrum& spectrum, const measure::CurveColumns& c
     const quint64 affordableSteps = static_cast<quint64>(
         picosecondsPerEpoch / (terms * termStepPicoseconds + static_cast<double>(width) * columnStepPicoseconds));
     const quint64 blocksPerEpoch = std::max<quint64>(
-        1, std::min<quint64>(std::min(stepsPerEpoch, affordableSteps) / density, valuesPerEpoch / width) / rowsPerBlock);
+        1,
+        std::min<quint64>(std::min(stepsPerEpoch, affordableSteps) / density, valuesPerEpoch / width) / rowsPerBlock);
     const quint64 rowsPerEpoch = std::min(blocksPerEpoch * rowsPerBlock, totalRows);
     std::vector<double> values(rowsPerEpoch * lanes.size());
 

@@ -20,8 +20,8 @@ namespace textio {
 class LineReader
 {
 public:
-    // Hears after every piece read how much of the reading is done, from 0 to 1 (each reading of a file read twice
-    // is half of it). It may stop the reading by throwing.
+    // Hears after every piece read how much of the reading is done, from 0 to 1, the reading that learns the encoding
+    // of a file without a byte-order mark counted at its share of the time. It may stop the reading by throwing.
     using ReadProgress = std::function<void(double done)>;
 
     static constexpr qsizetype defaultPieceBytes = 1 << 16;

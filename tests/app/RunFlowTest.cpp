@@ -352,9 +352,9 @@ void RunFlowTest::runLocksTheSettingsAndStopsInTime()
     QVERIFY(startLongRun());
 
     QCOMPARE(m_window->cursor().shape(), Qt::BusyCursor);
-    for (QWidget* control : std::initializer_list<QWidget*>{m_window->Jed, m_window->Nacti, m_window->btnclear,
-                                                            m_window->FreqFrom, m_window->ChMeasure,
-                                                            m_window->JmenoSouboruRFR, m_window->ChangeC})
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{m_window->Jed, m_window->Nacti, m_window->btnclear, m_window->FreqFrom,
+                                         m_window->ChMeasure, m_window->JmenoSouboruRFR, m_window->ChangeC})
         QVERIFY2(!control->isEnabled(), qPrintable(control->objectName()));
     QVERIFY(m_window->RFRChartBtn->isEnabled());
     m_window->JmenaVstupu->setFocus();

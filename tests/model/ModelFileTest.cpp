@@ -32,7 +32,8 @@ TEST_P(ModelFile, HoldsHeaderAndOneRowPerWholeBlock)
 
 measure::CurveSettings settings(bool ttr, quint32 from, quint32 to, quint32 density)
 {
-    return {.columns = {.ttr = ttr, .from = from, .to = to}, .density = density, .densityText = QString::number(density)};
+    return {
+        .columns = {.ttr = ttr, .from = from, .to = to}, .density = density, .densityText = QString::number(density)};
 }
 
 INSTANTIATE_TEST_SUITE_P(
