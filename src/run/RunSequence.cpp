@@ -228,14 +228,14 @@ QString progressText(const Progress& progress)
 {
     switch (progress.phase) {
     case Progress::Phase::Reading:
-        return QStringLiteral("Reading file %1 of %2 (%3), %4 tokens")
+        return QStringLiteral("Reading %1 of %2, %3: %4 tokens")
             .arg(progress.file + 1)
             .arg(progress.files)
             .arg(progress.fileName, grouped(progress.tokens));
     case Progress::Phase::Concordance:
-        return QStringLiteral("Sorting and writing the concordance of %1 types").arg(grouped(progress.types));
+        return QStringLiteral("Sorting the concordance of %1 types").arg(grouped(progress.types));
     case Progress::Phase::Model:
-        return QStringLiteral("Computing the model of %1 tokens, row %2 of %3")
+        return QStringLiteral("Model of %1 tokens: row %2 of %3")
             .arg(grouped(progress.tokens), grouped(progress.row), grouped(progress.rows));
     }
     return {};

@@ -54,7 +54,8 @@ struct Progress
     double done = 0; // the share of the phase done, from 0 to 1: bytes read, keys and lines, rows
 };
 
-// "Reading file 2 of 40 (bible.txt), 1234567 tokens", "Sorting the concordance of 12345 types", ...
+// "Reading 2 of 40, bible.txt: 1,234,567 tokens", "Sorting the concordance of 12,345 types", "Model of 1,234,567
+// tokens: row 12 of 123,456", with the digits grouped as the locale groups them.
 QString progressText(const Progress& progress);
 
 // What the user is told while a run goes on.

@@ -89,7 +89,7 @@ constexpr int longTextTokens = 1'000'000;
 // The phase a run's status line names, in the order of the phases; -1 for none.
 int phaseOf(const QString& status)
 {
-    const QStringList phases{u"Reading"_s, u"Sorting"_s, u"Computing"_s};
+    const QStringList phases{u"Reading"_s, u"Sorting"_s, u"Model"_s};
     for (int i = 0; i < phases.size(); ++i) {
         if (status.startsWith(phases[i]))
             return i;

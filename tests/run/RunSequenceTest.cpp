@@ -234,7 +234,8 @@ TEST(RunSequence, ReportsProgressRisingToTheWholeInEachStep)
                                          [](const run::Progress& progress) { return progress.file == 1; });
     ASSERT_NE(secondFile, report.progresses.end());
     EXPECT_NEAR(std::prev(secondFile)->done, 433411.0 / 1118179.0, 1e-9);
-    EXPECT_EQ(run::progressText(*secondFile).left(47), u"Reading file 2 of 2 (en-austen-pride-and-prejud"_s);
+    EXPECT_TRUE(
+        run::progressText(*secondFile).startsWith(u"Reading 2 of 2, en-austen-pride-and-prejudice.ascii.txt: "_s));
     EXPECT_EQ(previous.rows, previous.tokens);
 }
 
