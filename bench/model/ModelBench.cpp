@@ -10,6 +10,10 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
 namespace {
 
 const measure::CurveSettings defaultSettings{
@@ -83,6 +87,63 @@ public:
     void addRow(std::span<const double> values) override { benchmark::DoNotOptimize(values.data()); }
 };
 
+// The longest stretch of work between two chances to stop, which a run must hear within 200 ms. After three
+// seconds the computation is stopped as a run is, by throwing.
+class TimedBatches final : public model::RowSink
+{
+public:
+    struct Enough
+    {
+    };
+    using Clock = std::chrono::steady_clock;
+
+    void addRow(std::span<const double> values) override { benchmark::DoNotOptimize(values.data()); }
+    void rowsComputed(quint64) override
+    {
+        const Clock::time_point now = Clock::now();
+        m_longest = std::max(m_longest, now - m_last);
+        m_last = now;
+        if (now - m_start > std::chrono::seconds(3))
+            throw Enough{};
+    }
+    double longestMilliseconds() const { return std::chrono::duration<double, std::milli>(m_longest).count(); }
+
+private:
+    Clock::time_point m_start = Clock::now();
+    Clock::time_point m_last = m_start;
+    Clock::duration m_longest{};
+};
+
+void longestBatch(benchmark::State& state, const model::Spectrum& spectrum, quint32 density)
+{
+    double longest = 0;
+    for (auto _ : state) {
+        TimedBatches sink;
+        try {
+            model::computeModelRows(spectrum, defaultSettings.columns, density, sink,
+                                    std::thread::hardware_concurrency());
+        } catch (const TimedBatches::Enough&) {
+        }
+        longest = std::max(longest, sink.longestMilliseconds());
+    }
+    state.counters["longest_batch_ms"] = longest;
+    describe(state, spectrum);
+}
+
+void BM_LongestBatchZipf10M(benchmark::State& state)
+{
+    longestBatch(state, zipfSpectrum(), 10);
+}
+// Stepped: some 90 s in all, of which the first three seconds are taken.
+void BM_LongestBatchZipfLaw93MEvery10(benchmark::State& state)
+{
+    longestBatch(state, zipfLaw93M(), 10);
+}
+void BM_LongestBatchZipfLaw1GEvery100000(benchmark::State& state)
+{
+    longestBatch(state, zipfLaw1G(), 100000);
+}
+
 void BM_RowsBible(benchmark::State& state)
 {
     const measure::CurveColumns columns{.ttr = true, .from = 1, .to = 4};
@@ -124,6 +185,9 @@ BENCHMARK(BM_ModelZipf10M)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterat
 BENCHMARK(BM_StraightforwardZipf10M)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 BENCHMARK(BM_ModelZipfLaw93MEvery10000)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ModelZipfLaw1GEvery100000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_LongestBatchZipf10M)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+BENCHMARK(BM_LongestBatchZipfLaw93MEvery10)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+BENCHMARK(BM_LongestBatchZipfLaw1GEvery100000)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 
 } // namespace
 

@@ -30,9 +30,11 @@ struct Spectrum
 
 // From the run's dictionary, which the spectrum consumes.
 Spectrum BuildSpectrum(measure::Slovnik&& slovnik);
-// From a concordance file; `warn` hears of a text cut short by a NUL. Throws textio::ErrorMessage when the file
-// cannot be read or a frequency overflows.
-Spectrum BuildSpectrum(const QString& concordancePath, const textio::Warn& warn = {});
+// From a concordance file; `warn` hears of a text cut short by a NUL, and `checkpoint`, called every few thousand
+// lines, may stop the reading by throwing. Throws textio::ErrorMessage when the file cannot be read or a frequency
+// overflows.
+Spectrum BuildSpectrum(const QString& concordancePath, const textio::Warn& warn = {},
+                       const std::function<void()>& checkpoint = {});
 
 // Hears, between batches, how many rows of the model file are computed; it stops the computation by throwing.
 using RowsProgress = std::function<void(quint64 rowsComputed)>;

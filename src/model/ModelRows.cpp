@@ -25,8 +25,8 @@ constexpr quint64 carriedGap = 16;      // as DirectRows carries absence probabi
 // Direct rows take a record while l f / N stays below about this (the absence probability falls as e^(−l f / N)).
 constexpr double reachOfAbsence = 40;
 
-// Direct evaluations of a record's terms between two chances to stop, some 50 ms of one core at the most.
-constexpr size_t recordEvaluationsPerTurn = size_t(1) << 18;
+// Direct evaluations of a record's terms between two chances to stop, some 25 ms of one core at the most.
+constexpr size_t recordEvaluationsPerTurn = size_t(1) << 17;
 
 // Steps at which the curves are estimated to foresee the rechecks of stepped values.
 constexpr int estimateSteps = 16;

@@ -15,10 +15,10 @@ namespace {
 // threads are given new shares at its end.
 constexpr quint64 stepsPerEpoch = 1 << 14;
 constexpr size_t valuesPerEpoch = size_t(1) << 20;
-// An epoch costs some 50 ms of one core at the most, so that a stop is heard in time between epochs: a term
+// An epoch costs some 20 ms of one core at the most, so that a stop is heard in time between epochs: a term
 // moves on by a token in some 0.07 ns, a column's factors in some 13 ns. How the steps are cut into epochs
 // changes no bit.
-constexpr double picosecondsPerEpoch = 5e10;
+constexpr double picosecondsPerEpoch = 2e10;
 constexpr double termStepPicoseconds = 70;
 constexpr double columnStepPicoseconds = 13'000;
 // Term steps worth a thread of their own.

@@ -157,9 +157,10 @@ bool Spocitej(const RunSettings& settings, RunReport& report, Checkpoints& check
     }
     if (!slovnik)
         checkOutputFiles({settings.modelFile}, {concordance});
-    const model::Spectrum spectrum =
-        slovnik ? model::BuildSpectrum(std::move(*slovnik))
-                : model::BuildSpectrum(concordance, [&report](const QString& text) { report.warn(text); });
+    const model::Spectrum spectrum = slovnik ? model::BuildSpectrum(std::move(*slovnik))
+                                             : model::BuildSpectrum(
+                                                   concordance, [&report](const QString& text) { report.warn(text); },
+                                                   [&checkpoints] { checkpoints.check(); });
     const quint64 rows = settings.curves.density == 0 ? 0 : spectrum.N / settings.curves.density;
     const auto computed = [&](quint64 row) {
         checkpoints.report([&](Progress& progress) {

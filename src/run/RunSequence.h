@@ -84,7 +84,8 @@ enum class RunEnd
 
 // The run of "Go!", start to end. Its outputs are written to temporary files and put in place together just
 // before "Done!", so a run that ends early, also when it is cancelled, leaves every older output as it was and no
-// temporary file. A stop is heard within some 50 ms of work in every step. Failures throw textio::ErrorMessage.
+// temporary file. A stop is heard within some 20 ms of one core's work in every step. Failures throw
+// textio::ErrorMessage.
 RunEnd runSequence(const RunSettings& settings, RunReport& report, std::stop_token stop = {});
 
 // The files a run with these settings writes, in the order it writes them; after DoneWithoutModel, no model file.
