@@ -562,11 +562,12 @@ void THlavni::runEnded(std::optional<run::RunEnd> end, const QString& failure)
         ProgressBar->setValue(progressSteps);
     // Its own call is still on the stack.
     m_run.release()->deleteLater();
+    const bool stopFocused = Stop->hasFocus();
     lockSettings(false);
     ProgressBar->hide();
     Stop->hide();
     unsetCursor();
-    if (focusWidget() == nullptr || focusWidget() == Stop)
+    if (stopFocused)
         Jed->setFocus();
     if (end == run::RunEnd::Cancelled)
         setStatus(run::cancelledText());
