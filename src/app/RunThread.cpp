@@ -16,11 +16,6 @@ RunThread::RunThread(run::RunSettings settings, RunView& view)
       m_thread([this, folder = QDir::currentPath()](std::stop_token stop) { work(std::move(stop), folder); })
 {}
 
-RunThread::~RunThread()
-{
-    m_thread.request_stop();
-}
-
 void RunThread::stop()
 {
     m_thread.request_stop();

@@ -37,10 +37,8 @@ class RunThread final : public QObject, private run::RunReport
     Q_DISABLE_COPY_MOVE(RunThread)
 
 public:
-    // Starts the run in the current folder of this moment.
+    // Starts the run in the current folder of this moment. Destroyed, it stops the run and waits for its thread.
     RunThread(run::RunSettings settings, RunView& view);
-    // Stops the run and waits for its thread.
-    ~RunThread() override;
 
     void stop();
     // The progress reported since the last call, if any.
@@ -67,7 +65,8 @@ private:
     std::condition_variable_any m_answered;
     bool m_messageOpen = false;
 
-    // Last: it is the first to go, and stops and joins the worker while everything it uses is still there.
+    // Last: it is the first to go, and asks the worker to stop and waits for it while everything the worker uses is
+    // still there.
     std::jthread m_thread;
 };
 
