@@ -28,11 +28,14 @@ cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVOCABRIX_WERROR
 cmake --build build-sanitize
 ctest --test-dir build-sanitize --output-on-failure
 
-# The model splits its rows between threads.
+# The model splits its rows between threads; a run hears its stop from another thread, and the command line's
+# signals reach the run through a thread of their own.
 cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVOCABRIX_WERROR=ON -DVOCABRIX_SANITIZE_THREAD=ON \
     -DVOCABRIX_BENCH=OFF
-cmake --build build-tsan --target model_tests
+cmake --build build-tsan --target model_tests run_test cli_test vocabrix-cli
 build-tsan/tests/model/model_tests
+build-tsan/tests/run/run_test
+build-tsan/tests/cli/cli_test --gtest_filter='Cli.*Signal*:Cli.Killed*:Cli.RunsWithTheWindowsDefaults'
 
 # Each fuzz target runs for a while from seeds made of the real texts; a broken property or a memory error
 # fails the run and leaves the input that did it in build-fuzz/.

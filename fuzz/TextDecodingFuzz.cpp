@@ -24,7 +24,7 @@ struct RecordingSink final : measure::TokenSink
 Tokens tokensOf(int format, const QStringList& paths, const textio::CodePage& codePage)
 {
     RecordingSink sink;
-    measure::readTokens(format, paths, sink, {}, codePage);
+    measure::readTokens(format, paths, sink, {.codePage = codePage});
     return sink.tokens;
 }
 

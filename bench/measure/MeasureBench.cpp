@@ -22,7 +22,7 @@ quint64 tokenCount(const measure::Slovnik& slovnik)
 void measurePass(benchmark::State& state)
 {
     const QTemporaryDir folder;
-    const measure::MeasureSettings settings{.columns = {.ttr = true, .from = 1, .to = 4}, .density = 10};
+    const measure::CurveSettings settings{.columns = {.ttr = true, .from = 1, .to = 4}, .density = 10};
     quint64 tokens = 0;
     for (auto _ : state) {
         measure::MeasurementPass pass(settings, folder.filePath(QStringLiteral("M.txt")));

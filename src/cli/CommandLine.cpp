@@ -107,6 +107,8 @@ Command parseCommandLine(const QStringList& arguments)
             optionsEnded = true;
         } else if (argument == u"--help") {
             command.kind = Command::Kind::Help;
+        } else if (argument == u"--quiet") {
+            command.quiet = true;
         } else if (const auto flag = switchedOff().find(argument); flag != switchedOff().end()) {
             options.*(flag->second) = false;
         } else if (const auto setting = withValue().find(argument); setting != withValue().end()) {
@@ -160,10 +162,14 @@ QString usageText()
         "  --codepage NAME     the code page of input files without a byte-order mark that are not UTF-8:\n"
         "                      auto (default) guesses it from each file; or a name such as windows-1250,\n"
         "                      windows-1251, KOI8-R, CP866 or ISO-8859-7\n"
+        "  --quiet             no progress line on standard error\n"
         "  --help              show this text\n"
         "\n"
+        "While it runs, a line on standard error shows its progress when that is a terminal. Ctrl+C (SIGINT) or\n"
+        "SIGTERM stops the run and leaves every output file as it was.\n"
+        "\n"
         "Exit status: 0 when the run is done, 1 when it ends early or without the model it was asked for, 2 for\n"
-        "a wrong command line.\n");
+        "a wrong command line, 130 when stopped by SIGINT, 143 by SIGTERM.\n");
 }
 
 } // namespace cli

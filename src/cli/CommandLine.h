@@ -35,7 +35,8 @@ struct Command
     };
     Kind kind = Kind::Run;
     CliOptions options;
-    QString error; // for a usage error
+    QString error;      // for a usage error
+    bool quiet = false; // no progress line
 };
 
 // Reads the arguments that follow the program name, and corrects the settings as the main window corrects its

@@ -19,6 +19,39 @@ namespace {
 
 using Entry = Slovnik::value_type;
 using KeyedEntry = std::pair<QCollatorSortKey, const Entry*>;
+using Progress = std::function<void(double done)>;
+
+// Steps between two reports of progress: a few milliseconds of work.
+constexpr size_t stepsPerReport = 1 << 12;
+
+// Reports every stepsPerReport calls; the sort, whose length is not known ahead, reports only that it goes on.
+class Reporter
+{
+public:
+    Reporter(const Progress& progress, size_t total)
+        : m_progress(progress),
+          m_total(2.0 * double(std::max<size_t>(total, 1)))
+    {}
+
+    // One of the `total` keys made or lines written.
+    void step()
+    {
+        if (++m_done % stepsPerReport == 0 && m_progress)
+            m_progress(double(m_done) / m_total);
+    }
+    // One comparison of the sort.
+    void compared()
+    {
+        if (++m_comparisons % stepsPerReport == 0 && m_progress)
+            m_progress(double(m_done) / m_total);
+    }
+
+private:
+    const Progress& m_progress;
+    double m_total;
+    size_t m_done = 0;
+    size_t m_comparisons = 0;
+};
 
 QCollator caseInsensitiveCollator(const QLocale& locale)
 {
@@ -47,7 +80,7 @@ QString lineOf(const Entry& entry)
 }
 
 // A sort key per line, made once: comparing lines pairwise would collate each line anew at every comparison.
-std::vector<KeyedEntry> sortedByCollation(const Slovnik& slovnik, const QLocale& locale)
+std::vector<KeyedEntry> sortedByCollation(const Slovnik& slovnik, const QLocale& locale, Reporter& reporter)
 {
     const QCollator collator = caseInsensitiveCollator(locale);
     std::vector<KeyedEntry> order;
@@ -56,10 +89,12 @@ std::vector<KeyedEntry> sortedByCollation(const Slovnik& slovnik, const QLocale&
     for (const Entry& entry : slovnik) {
         setLine(line, entry);
         order.emplace_back(collator.sortKey(line), &entry);
+        reporter.step();
     }
     // Lines the collation finds equal ("The\t1", "the\t1") would come in the dictionary's hash order; their code
     // units decide instead. Such ties are rare, so their lines are made again only when they occur.
-    std::sort(order.begin(), order.end(), [](const KeyedEntry& a, const KeyedEntry& b) {
+    std::sort(order.begin(), order.end(), [&reporter](const KeyedEntry& a, const KeyedEntry& b) {
+        reporter.compared();
         const int collated = a.first.compare(b.first);
         return collated != 0 ? collated < 0 : lineOf(*a.second) < lineOf(*b.second);
     });
@@ -81,9 +116,11 @@ void appendLine(std::string& out, QStringEncoder& utf8, const Entry& entry)
 
 } // namespace
 
-textio::StagedFile SaveConcordance(const Slovnik& slovnik, const QString& path, const QLocale& locale)
+textio::StagedFile SaveConcordance(const Slovnik& slovnik, const QString& path, const QLocale& locale,
+                                   const Progress& progress)
 {
-    std::vector<KeyedEntry> order = sortedByCollation(slovnik, locale);
+    Reporter reporter(progress, slovnik.size());
+    std::vector<KeyedEntry> order = sortedByCollation(slovnik, locale, reporter);
     textio::FileWriter file(path);
     file.write("\xEF\xBB\xBFType\tFrequency\r\n");
     // Each type on its own: a lone surrogate at the end of one must not pair with the start of the next.
@@ -93,12 +130,16 @@ textio::StagedFile SaveConcordance(const Slovnik& slovnik, const QString& path, 
         line.clear();
         appendLine(line, utf8, *keyed.second);
         file.write(line);
+        reporter.step();
     }
     textio::StagedFile written = file.finish();
 
     // Half a million keys freed in sorted order jump about the heap; freed in the order they were made
     // (the dictionary's order) they go several times faster.
-    std::sort(order.begin(), order.end(), [](const KeyedEntry& a, const KeyedEntry& b) { return a.second < b.second; });
+    std::sort(order.begin(), order.end(), [&reporter](const KeyedEntry& a, const KeyedEntry& b) {
+        reporter.compared();
+        return a.second < b.second;
+    });
     return written;
 }
 

@@ -18,6 +18,14 @@ struct CurveColumns
     quint32 classCount() const { return hasClasses() ? to - from + 1 : 0; }
 };
 
+// What the measured and the model file are made of: their columns, and a row every `density` tokens.
+struct CurveSettings
+{
+    CurveColumns columns;
+    quint32 density = 10;
+    QString densityText = QStringLiteral("10"); // line 1 of the file, as the user typed it
+};
+
 // Line 1, the density as the user typed it, and line 2, the column names ("TTR", "T1TR", ...), each name
 // followed by a TAB; both lines end with CR LF.
 std::string curveFileHeader(const QString& densityText, const CurveColumns& columns);

@@ -130,65 +130,67 @@ void DelimitedTokenizer::endOfFile()
     m_pending.clear();
 }
 
-void tokenizeFiles(const QStringList& paths, Tokenizer& tokenizer, const textio::Warn& warn,
-                   const textio::CodePage& codePage)
+void tokenizeFiles(const QStringList& paths, Tokenizer& tokenizer, const FileReading& reading)
 {
-    for (const QString& path : paths) {
-        textio::LineReader reader(path, codePage);
+    for (qsizetype file = 0; file < paths.size(); ++file) {
+        const QString& path = paths[file];
+        textio::LineReader::ReadProgress pieceRead;
+        if (reading.progress)
+            pieceRead = [&reading, file](double done) {
+                reading.progress(file, done);
+            };
+        textio::LineReader reader(path, reading.codePage, textio::LineReader::defaultPieceBytes, std::move(pieceRead));
         while (const auto line = reader.nextLine())
             tokenizer.line(*line);
         tokenizer.endOfFile();
-        if (const auto warning = textio::nulStopWarning(path, reader.nulStop()); warning && warn)
-            warn(*warning);
+        if (const auto warning = textio::nulStopWarning(path, reader.nulStop()); warning && reading.warn)
+            reading.warn(*warning);
+        if (reading.progress)
+            reading.progress(file, 1.0);
     }
 }
 
-void ReadStandardText(const QStringList& paths, TokenSink& sink, const textio::Warn& warn,
-                      const textio::CodePage& codePage)
+void ReadStandardText(const QStringList& paths, TokenSink& sink, const FileReading& reading)
 {
     StandardTokenizer tokenizer(sink);
-    tokenizeFiles(paths, tokenizer, warn, codePage);
+    tokenizeFiles(paths, tokenizer, reading);
 }
 
-void ReadArabicText(const QStringList& paths, TokenSink& sink, const textio::Warn& warn,
-                    const textio::CodePage& codePage)
+void ReadArabicText(const QStringList& paths, TokenSink& sink, const FileReading& reading)
 {
     ArabicTokenizer tokenizer(sink);
-    tokenizeFiles(paths, tokenizer, warn, codePage);
+    tokenizeFiles(paths, tokenizer, reading);
 }
 
-void ReadLineWords(const QStringList& paths, TokenSink& sink, const textio::Warn& warn,
-                   const textio::CodePage& codePage)
+void ReadLineWords(const QStringList& paths, TokenSink& sink, const FileReading& reading)
 {
     LineWordsTokenizer tokenizer(sink);
-    tokenizeFiles(paths, tokenizer, warn, codePage);
+    tokenizeFiles(paths, tokenizer, reading);
 }
 
-void ReadDelimitedWords(const QStringList& paths, char16_t delimiter, TokenSink& sink, const textio::Warn& warn,
-                        const textio::CodePage& codePage)
+void ReadDelimitedWords(const QStringList& paths, char16_t delimiter, TokenSink& sink, const FileReading& reading)
 {
     DelimitedTokenizer tokenizer(sink, delimiter);
-    tokenizeFiles(paths, tokenizer, warn, codePage);
+    tokenizeFiles(paths, tokenizer, reading);
 }
 
-void readTokens(int format, const QStringList& paths, TokenSink& sink, const textio::Warn& warn,
-                const textio::CodePage& codePage)
+void readTokens(int format, const QStringList& paths, TokenSink& sink, const FileReading& reading)
 {
     switch (format) {
     case 0:
-        ReadStandardText(paths, sink, warn, codePage);
+        ReadStandardText(paths, sink, reading);
         break;
     case 1:
-        ReadArabicText(paths, sink, warn, codePage);
+        ReadArabicText(paths, sink, reading);
         break;
     case 2:
-        ReadLineWords(paths, sink, warn, codePage);
+        ReadLineWords(paths, sink, reading);
         break;
     case 3:
-        ReadDelimitedWords(paths, u' ', sink, warn, codePage);
+        ReadDelimitedWords(paths, u' ', sink, reading);
         break;
     case 4:
-        ReadDelimitedWords(paths, u'\t', sink, warn, codePage);
+        ReadDelimitedWords(paths, u'\t', sink, reading);
         break;
     default:
         break;

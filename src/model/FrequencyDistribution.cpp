@@ -14,6 +14,9 @@ namespace {
 
 using FrequencyCounts = absl::flat_hash_map<quint64, quint32>;
 
+// Some milliseconds of reading.
+constexpr size_t linesPerCheckpoint = 1 << 14;
+
 Spectrum toSpectrum(const FrequencyCounts& counts, quint64 tokens)
 {
     Spectrum spectrum;
@@ -42,7 +45,8 @@ Spectrum BuildSpectrum(measure::Slovnik&& slovnik)
     return toSpectrum(counts, tokens);
 }
 
-Spectrum BuildSpectrum(const QString& concordancePath, const textio::Warn& warn, const textio::CodePage& codePage)
+Spectrum BuildSpectrum(const QString& concordancePath, const textio::Warn& warn, const textio::CodePage& codePage,
+                       const std::function<void()>& checkpoint)
 {
     const textio::TextLines file = textio::readTextFile(concordancePath, codePage);
     if (const auto warning = textio::nulStopWarning(concordancePath, file.nulStop); warning && warn)
@@ -50,6 +54,8 @@ Spectrum BuildSpectrum(const QString& concordancePath, const textio::Warn& warn,
     FrequencyCounts counts;
     quint64 tokens = 0;
     for (size_t i = 1; i < file.lines.size(); ++i) {
+        if (i % linesPerCheckpoint == 0 && checkpoint)
+            checkpoint();
         const std::optional<qint64> frequency =
             measure::parseConcordanceLine(file.lines[i], concordancePath, qsizetype(i + 1)).frequency;
         if (!frequency || *frequency < 1)

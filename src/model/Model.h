@@ -1,11 +1,13 @@
 #pragma once
 
+#include "measure/CurveFileHeader.h"
 #include "measure/Slovnik.h"
 #include "textio/FileWriter.h"
 #include "textio/TextReader.h"
 
 #include <QString>
 
+#include <functional>
 #include <vector>
 
 namespace model {
@@ -28,22 +30,17 @@ struct Spectrum
 
 // From the run's dictionary, which the spectrum consumes.
 Spectrum BuildSpectrum(measure::Slovnik&& slovnik);
-// From a concordance file, read with the run's code page; `warn` hears of a text cut short by a NUL. Throws
-// textio::ErrorMessage when the file cannot be read or a frequency overflows.
+// From a concordance file, read with the run's code page; `warn` hears of a text cut short by a NUL, and
+// `checkpoint`, called every few thousand lines, may stop the reading by throwing. Throws textio::ErrorMessage when
+// the file cannot be read or a frequency overflows.
 Spectrum BuildSpectrum(const QString& concordancePath, const textio::Warn& warn = {},
-                       const textio::CodePage& codePage = {});
+                       const textio::CodePage& codePage = {}, const std::function<void()>& checkpoint = {});
 
-struct ModelSettings
-{
-    bool ttr = true;
-    quint32 from = 1; // 0: no classes
-    quint32 to = 4;
-    quint32 density = 10;
-    QString densityText; // line 1 of the file, as the user typed it
-};
+// Hears, between batches, how many rows of the model file are computed; it stops the computation by throwing.
+using RowsProgress = std::function<void(quint64 rowsComputed)>;
 
 // Writes the model file, which takes its place on commit(); throws textio::ErrorMessage when it cannot be written.
-[[nodiscard]] textio::StagedFile ComputeModel(const Spectrum& spectrum, const ModelSettings& settings,
-                                              const QString& modelPath);
+[[nodiscard]] textio::StagedFile ComputeModel(const Spectrum& spectrum, const measure::CurveSettings& settings,
+                                              const QString& modelPath, const RowsProgress& progress = {});
 
 } // namespace model

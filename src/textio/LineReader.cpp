@@ -5,8 +5,9 @@
 
 namespace textio {
 
-LineReader::LineReader(const QString& path, const CodePage& codePage, qsizetype pieceBytes)
-    : m_stream(path),
+LineReader::LineReader(const QString& path, const CodePage& codePage, qsizetype pieceBytes, ReadProgress progress)
+    : m_progress(std::move(progress)),
+      m_stream(path),
       // Four bytes hold any byte-order mark and any character, so a piece never shrinks to nothing.
       m_bytes(std::max<qsizetype>(pieceBytes, 4), Qt::Uninitialized),
       m_decoder(settleEncoding(codePage))
@@ -17,10 +18,15 @@ DetectedEncoding LineReader::settleEncoding(const CodePage& codePage)
     readMore();
     if (const auto marked = markedEncoding(QByteArrayView(m_bytes).first(m_byteEnd))) {
         m_byteStart = marked->bomLength;
+        m_readings = 1;
+        reportProgress();
         return *marked;
     }
+    m_readings = 2;
+    reportProgress();
     const DetectedEncoding guessed = guessEncoding(codePage);
     m_stream.rewind();
+    m_reading = 1;
     m_byteStart = m_byteEnd = 0;
     m_bytesOffset = 0;
     m_bytesExhausted = false;
@@ -51,7 +57,22 @@ bool LineReader::readMore()
         m_byteEnd += got;
         m_bytesExhausted = got == 0;
     }
+    reportProgress();
     return !m_bytesExhausted;
+}
+
+void LineReader::reportProgress() const
+{
+    if (!m_progress || m_readings == 0)
+        return;
+    const double size = double(std::max<qint64>(m_stream.size(), 1));
+    const double read = std::min(double(m_bytesOffset + m_byteEnd), size) / size;
+    // Learning the encoding goes some eight times faster than decoding and counting the tokens.
+    constexpr double guessShare = 0.125;
+    if (m_readings == 1)
+        m_progress(read);
+    else
+        m_progress(m_reading == 0 ? guessShare * read : guessShare + (1 - guessShare) * read);
 }
 
 std::optional<std::u16string_view> LineReader::nextLine()

@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -19,9 +20,16 @@ namespace textio {
 class LineReader
 {
 public:
+    // Hears after every piece read how much of the reading is done, from 0 to 1, the reading that learns the encoding
+    // of a file without a byte-order mark counted at its share of the time. It may stop the reading by throwing.
+    using ReadProgress = std::function<void(double done)>;
+
+    static constexpr qsizetype defaultPieceBytes = 1 << 16;
+
     // `codePage` decodes a file without a byte-order mark that is not Unicode. Throws ErrorMessage
     // "Cannot open file \"path\". reason".
-    explicit LineReader(const QString& path, const CodePage& codePage = {}, qsizetype pieceBytes = 1 << 16);
+    explicit LineReader(const QString& path, const CodePage& codePage = {}, qsizetype pieceBytes = defaultPieceBytes,
+                        ReadProgress progress = {});
 
     // The next line without its line break, valid until the next call; nullopt after the last line.
     // Throws ErrorMessage when the file cannot be read.
@@ -37,7 +45,12 @@ private:
     // Moves the bytes not decoded yet to the front and reads more behind them; false at the end of the file.
     bool readMore();
     void decodeNextPiece();
+    void reportProgress() const;
 
+    // Comes first: reading starts in the constructor.
+    ReadProgress m_progress;
+    int m_readings = 0; // 1 or 2, once the encoding is known
+    int m_reading = 0;
     ByteStream m_stream;
     QByteArray m_bytes;
     qint64 m_bytesOffset = 0; // where m_bytes begins in the file

@@ -426,6 +426,26 @@ TEST(Cli, CorrectsSettingsAsTheWindowDoes)
     EXPECT_FALSE(QFileInfo::exists(folder.filePath(u"C.txt"_s)));
 }
 
+// Whether the process has a file of `folder` open, as a run has its measured file from its start.
+bool writesInto(const QProcess& process, const QString& folder)
+{
+    const QString descriptors = u"/proc/%1/fd"_s.arg(process.processId());
+    for (const QString& descriptor : QDir(descriptors).entryList(QDir::AllEntries | QDir::System)) {
+        char target[4096] = {};
+        ::readlink(QFile::encodeName(descriptors + u'/' + descriptor).constData(), target, sizeof target - 1);
+        if (QFile::decodeName(target).startsWith(folder))
+            return true;
+    }
+    return false;
+}
+
+bool waitUntilWriting(const QProcess& process, const QString& folder)
+{
+    for (int wait = 0; wait < 3000 && !writesInto(process, folder); ++wait)
+        QThread::msleep(10);
+    return writesInto(process, folder);
+}
+
 // A run killed while it reads leaves the older outputs and no temporary file behind.
 TEST(Cli, KilledRunChangesNothing)
 {
@@ -438,22 +458,36 @@ TEST(Cli, KilledRunChangesNothing)
     ASSERT_TRUE(process.waitForStarted());
     process.write("words enough to begin\n");
     // The standard input stays open, so the run waits in its reading with the measured file begun.
-    const QString descriptors = u"/proc/%1/fd"_s.arg(process.processId());
-    const auto writing = [&] {
-        for (const QString& descriptor : QDir(descriptors).entryList(QDir::AllEntries | QDir::System)) {
-            char target[4096] = {};
-            ::readlink(QFile::encodeName(descriptors + u'/' + descriptor).constData(), target, sizeof target - 1);
-            if (QFile::decodeName(target).startsWith(folder.path()))
-                return true;
-        }
-        return false;
-    };
-    for (int wait = 0; wait < 3000 && !writing(); ++wait)
-        QThread::msleep(10);
-    EXPECT_TRUE(writing()) << "the run never began its measured file";
+    EXPECT_TRUE(waitUntilWriting(process, folder.path())) << "the run never began its measured file";
     process.kill();
     process.waitForFinished();
     EXPECT_EQ(snapshot(folder.path()), before);
+}
+
+// Ctrl+C and SIGTERM stop a run as the window's "Stop" does: the older outputs stay, no temporary file is left,
+// and the exit status tells the signal.
+TEST(Cli, SignalStopsTheRunAndChangesNothing)
+{
+    const QTemporaryDir inputs;
+    const QString text = inputs.filePath(u"bible-x8.txt"_s);
+    const QByteArray bible = readTestFile(corpora + u"/en-web-bible.utf8.txt"_s);
+    writeTestFile(text, bible.repeated(8));
+    const QTemporaryDir folder;
+    writeTestFile(folder.filePath(u"M.txt"_s), "previous M");
+    const std::map<QString, QByteArray> before = snapshot(folder.path());
+    for (const auto& [signal, status] : {std::pair{SIGINT, 130}, std::pair{SIGTERM, 143}}) {
+        QProcess process;
+        process.setWorkingDirectory(folder.path());
+        process.start(QStringLiteral(VOCABRIX_CLI), {text});
+        ASSERT_TRUE(waitUntilWriting(process, folder.path())) << "the run never began its measured file";
+        ::kill(pid_t(process.processId()), signal);
+        ASSERT_TRUE(process.waitForFinished(60000));
+        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(process.exitCode(), status);
+        EXPECT_EQ(process.readAllStandardError(), "Stopped: no output file was changed.\n");
+        EXPECT_EQ(process.readAllStandardOutput(), "");
+        EXPECT_EQ(snapshot(folder.path()), before);
+    }
 }
 
 // Two runs writing to one folder at once: each output is whole, from one run or the other.

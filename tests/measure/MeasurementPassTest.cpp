@@ -15,15 +15,15 @@
 namespace {
 
 using namespace Qt::Literals::StringLiterals;
-using measure::MeasureSettings;
+using measure::CurveSettings;
 
-MeasureSettings settings(bool ttr, quint32 from, quint32 to, quint32 density)
+CurveSettings settings(bool ttr, quint32 from, quint32 to, quint32 density)
 {
     return {
         .columns = {.ttr = ttr, .from = from, .to = to}, .density = density, .densityText = QString::number(density)};
 }
 
-QByteArray measure(const MeasureSettings& settings, const std::vector<std::u16string_view>& tokens)
+QByteArray measure(const CurveSettings& settings, const std::vector<std::u16string_view>& tokens)
 {
     const ScopedTemporaryWorkingDirectory folder;
     measure::MeasurementPass pass(settings, u"M.txt"_s);
@@ -35,7 +35,7 @@ QByteArray measure(const MeasureSettings& settings, const std::vector<std::u16st
 
 TEST(MeasurementPass, WritesTheHeaderOfTheChosenColumns)
 {
-    const std::pair<MeasureSettings, QByteArray> cases[] = {
+    const std::pair<CurveSettings, QByteArray> cases[] = {
         {settings(true, 1, 4, 10), "10\r\nTTR\tT1TR\tT2TR\tT3TR\tT4TR\t\r\n"},
         {settings(true, 0, 0, 10), "10\r\nTTR\t\r\n"},
         {settings(false, 0, 0, 1), "1\r\n\r\n"},
@@ -50,7 +50,7 @@ TEST(MeasurementPass, WritesTheHeaderOfTheChosenColumns)
 TEST(MeasurementPass, CountsTypesAndFrequencyClassesAfterEveryBlock)
 {
     const std::vector<std::u16string_view> text{u"a", u"b", u"a", u"c", u"a"};
-    const std::pair<MeasureSettings, QByteArray> cases[] = {
+    const std::pair<CurveSettings, QByteArray> cases[] = {
         {settings(true, 1, 2, 1),
          "1\r\nTTR\tT1TR\tT2TR\t\r\n1\t1\t0\t\r\n2\t2\t0\t\r\n2\t1\t1\t\r\n3\t2\t1\t\r\n3\t2\t0\t\r\n"},
         {settings(true, 1, 2, 2), "2\r\nTTR\tT1TR\tT2TR\t\r\n2\t2\t0\t\r\n3\t2\t1\t\r\n"},

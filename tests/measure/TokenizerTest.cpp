@@ -202,7 +202,7 @@ ConvertedLines convertLines(const QByteArray& text, const char* from, const char
 Tokens tokensOf(int format, const QString& path, const textio::CodePage& codePage)
 {
     RecordingSink sink;
-    measure::readTokens(format, {path}, sink, {}, codePage);
+    measure::readTokens(format, {path}, sink, {.codePage = codePage});
     return sink.tokens;
 }
 

@@ -15,7 +15,7 @@ struct FileCase
 {
     const char* name;
     Spectrum spectrum;
-    ModelSettings settings;
+    measure::CurveSettings settings;
     QByteArray expected;
 };
 
@@ -30,9 +30,10 @@ TEST_P(ModelFile, HoldsHeaderAndOneRowPerWholeBlock)
     EXPECT_EQ(readBytes(QStringLiteral("C.txt")), GetParam().expected);
 }
 
-ModelSettings settings(bool ttr, quint32 from, quint32 to, quint32 density)
+measure::CurveSettings settings(bool ttr, quint32 from, quint32 to, quint32 density)
 {
-    return {.ttr = ttr, .from = from, .to = to, .density = density, .densityText = QString::number(density)};
+    return {
+        .columns = {.ttr = ttr, .from = from, .to = to}, .density = density, .densityText = QString::number(density)};
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -58,7 +59,7 @@ INSTANTIATE_TEST_SUITE_P(
         FileCase{"DensityAboveN", makeSpectrum({{2, 1}}), settings(true, 1, 1, 3), "3\r\nTTR\tT1TR\t\r\n"},
         FileCase{"DensityTextAsTyped",
                  makeSpectrum({{2, 1}}),
-                 {.ttr = true, .from = 2, .to = 1, .density = 2, .densityText = QStringLiteral("$2")},
+                 {.columns = {.ttr = true, .from = 2, .to = 1}, .density = 2, .densityText = QStringLiteral("$2")},
                  "$2\r\nTTR\t\r\n1.000\t\r\n"}),
     [](const testing::TestParamInfo<FileCase>& info) { return info.param.name; });
 

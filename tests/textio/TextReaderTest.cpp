@@ -10,9 +10,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QFileInfo>
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <QStringList>
+
+#include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -267,6 +271,28 @@ TEST(LineReader, ReadsARealCorpusLikeTheWholeFile)
         expected.append(line.toString());
     EXPECT_EQ(linesRead(path, 1000), expected);
     EXPECT_EQ(expected.size(), 136); // 135 line breaks and a last line without one
+}
+
+// The progress rises piece by piece to the whole, over both readings of a file without a byte-order mark, and a
+// progress that throws stops the reading.
+TEST(LineReader, ReportsItsProgressPieceByPiece)
+{
+    const QString corpora = QStringLiteral(VOCABRIX_CORPORA);
+    for (const QString& name : {u"/en-sexam-readme.utf8-bom.txt"_s, u"/ru-fortunes-amur.utf8-crlf.txt"_s}) {
+        std::vector<double> reports;
+        textio::LineReader reader(corpora + name, {}, 100, [&reports](double done) { reports.push_back(done); });
+        while (reader.nextLine()) {
+        }
+        const qint64 pieces = (QFileInfo(corpora + name).size() + 99) / 100;
+        EXPECT_GE(qint64(reports.size()), name.contains(u"bom"_s) ? pieces : 2 * pieces) << name.toStdString();
+        EXPECT_TRUE(std::is_sorted(reports.begin(), reports.end())) << name.toStdString();
+        EXPECT_EQ(reports.back(), 1.0) << name.toStdString();
+    }
+    struct Stopped
+    {
+    };
+    EXPECT_THROW(textio::LineReader(corpora + u"/en-gnu-gpl-3.ascii.txt"_s, {}, 100, [](double) { throw Stopped{}; }),
+                 Stopped);
 }
 
 TEST(ReadFileBytes, NamesTheFileAndTheReasonWhenItCannotBeRead)
