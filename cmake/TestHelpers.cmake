@@ -1,4 +1,9 @@
-# Core tests are GoogleTest programs without an application object.
+include(GoogleTest)
+
+# A test that runs longer than this has hung; CTest stops it and reports it failed.
+set(VOCABRIX_TEST_TIMEOUT 300)
+
+# Core tests are GoogleTest programs without an application object, one CTest entry per test.
 function(add_core_test name)
     add_executable(${name} ${ARGN})
     target_link_libraries(${name} PRIVATE vocabrix_policy GTest::gtest GTest::gtest_main)
@@ -6,7 +11,7 @@ function(add_core_test name)
     target_compile_definitions(${name} PRIVATE
         VOCABRIX_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data"
         VOCABRIX_CORPORA="${PROJECT_SOURCE_DIR}/../shared/corpora")
-    add_test(NAME ${name} COMMAND ${name})
+    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST PROPERTIES TIMEOUT ${VOCABRIX_TEST_TIMEOUT})
 endfunction()
 
 # Window tests are Qt Test programs; they run on the offscreen platform.
@@ -17,5 +22,5 @@ function(add_gui_test name)
         VOCABRIX_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data"
         VOCABRIX_CORPORA="${PROJECT_SOURCE_DIR}/../shared/corpora")
     add_test(NAME ${name} COMMAND ${name})
-    set_tests_properties(${name} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+    set_tests_properties(${name} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT ${VOCABRIX_TEST_TIMEOUT})
 endfunction()

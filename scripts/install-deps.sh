@@ -4,9 +4,10 @@ set -euo pipefail
 
 packages=(
     build-essential cmake ninja-build pkg-config
-    qt6-base-dev qt6-svg-dev libqcustomplot-dev libabsl-dev libgl-dev
+    qt6-base-dev qt6-svg-dev libqcustomplot-dev libabsl-dev libuchardet-dev libgl-dev
     libgtest-dev libgmock-dev googletest libbenchmark-dev libgcc-12-dev
     clang-format xvfb xauth fonts-dejavu-core time
+    clang libclang-rt-14-dev
     desktop-file-utils appstream groff-base # the checks of the installed tree and the package
 )
 

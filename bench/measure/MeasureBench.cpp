@@ -22,12 +22,12 @@ quint64 tokenCount(const measure::Slovnik& slovnik)
 void measurePass(benchmark::State& state)
 {
     const QTemporaryDir folder;
-    const measure::MeasureSettings settings{.columns = {.ttr = true, .from = 1, .to = 4}, .density = 10};
+    const measure::CurveSettings settings{.columns = {.ttr = true, .from = 1, .to = 4}, .density = 10};
     quint64 tokens = 0;
     for (auto _ : state) {
         measure::MeasurementPass pass(settings, folder.filePath(QStringLiteral("M.txt")));
         measure::ReadStandardText({bible}, pass);
-        pass.finish();
+        pass.finish().commit();
         tokens += tokenCount(pass.slovnik());
     }
     state.counters["tokens/s"] = benchmark::Counter(double(tokens), benchmark::Counter::kIsRate);
@@ -50,8 +50,8 @@ void saveConcordance(benchmark::State& state)
     const QTemporaryDir folder;
     const measure::Slovnik slovnik = manyTypes(int(state.range(0)));
     for (auto _ : state)
-        measure::SaveConcordance(slovnik, folder.filePath(QStringLiteral("Concordance.txt")),
-                                 QLocale(QLocale::English));
+        measure::SaveConcordance(slovnik, folder.filePath(QStringLiteral("Concordance.txt")), QLocale(QLocale::English))
+            .commit();
     state.counters["types/s"] =
         benchmark::Counter(double(slovnik.size()) * double(state.iterations()), benchmark::Counter::kIsRate);
 }

@@ -11,10 +11,14 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
 namespace {
 
-const model::ModelSettings defaultSettings{
-    .ttr = true, .from = 1, .to = 4, .density = 10, .densityText = QStringLiteral("10")};
+const measure::CurveSettings defaultSettings{
+    .columns = {.ttr = true, .from = 1, .to = 4}, .density = 10, .densityText = QStringLiteral("10")};
 
 const model::Spectrum& bibleSpectrum()
 {
@@ -42,9 +46,9 @@ const model::Spectrum& zipfLaw1G()
     return spectrum;
 }
 
-model::ModelSettings everyTokens(quint32 density)
+measure::CurveSettings everyTokens(quint32 density)
 {
-    return {.ttr = true, .from = 1, .to = 4, .density = density, .densityText = QString::number(density)};
+    return {.columns = {.ttr = true, .from = 1, .to = 4}, .density = density, .densityText = QString::number(density)};
 }
 
 QString outputPath()
@@ -59,32 +63,31 @@ void describe(benchmark::State& state, const model::Spectrum& spectrum)
 }
 
 void runModel(benchmark::State& state, const model::Spectrum& spectrum,
-              const model::ModelSettings& settings = defaultSettings)
+              const measure::CurveSettings& settings = defaultSettings)
 {
     for (auto _ : state)
-        model::ComputeModel(spectrum, settings, outputPath());
+        model::ComputeModel(spectrum, settings, outputPath()).commit();
     describe(state, spectrum);
 }
 
 // The model and its standard deviations, each in its file: what a run with bands costs.
 void runModelWithBands(benchmark::State& state, const model::Spectrum& spectrum,
-                       const model::ModelSettings& settings = defaultSettings)
+                       const measure::CurveSettings& settings = defaultSettings)
 {
     for (auto _ : state) {
-        model::ComputeModel(spectrum, settings, outputPath());
-        model::ComputeModelDeviations(spectrum, settings, model::deviationFilePath(outputPath()));
+        model::ComputeModel(spectrum, settings, outputPath()).commit();
+        model::ComputeModelDeviations(spectrum, settings, model::deviationFilePath(outputPath())).commit();
     }
     describe(state, spectrum);
 }
 
 void runStraightforward(benchmark::State& state, const model::Spectrum& spectrum)
 {
-    const measure::CurveColumns columns{
-        .ttr = defaultSettings.ttr, .from = defaultSettings.from, .to = defaultSettings.to};
+    const measure::CurveColumns& columns = defaultSettings.columns;
     for (auto _ : state) {
         model::ModelFile file(outputPath(), defaultSettings.densityText, columns);
         model::straightforwardModelRows(spectrum, columns, defaultSettings.density, file);
-        file.finish();
+        file.finish().commit();
     }
     describe(state, spectrum);
 }
@@ -95,6 +98,63 @@ class DiscardRows final : public model::RowSink
 public:
     void addRow(std::span<const double> values) override { benchmark::DoNotOptimize(values.data()); }
 };
+
+// The longest stretch of work between two chances to stop, which a run must hear within 200 ms. After three
+// seconds the computation is stopped as a run is, by throwing.
+class TimedBatches final : public model::RowSink
+{
+public:
+    struct Enough
+    {
+    };
+    using Clock = std::chrono::steady_clock;
+
+    void addRow(std::span<const double> values) override { benchmark::DoNotOptimize(values.data()); }
+    void rowsComputed(quint64) override
+    {
+        const Clock::time_point now = Clock::now();
+        m_longest = std::max(m_longest, now - m_last);
+        m_last = now;
+        if (now - m_start > std::chrono::seconds(3))
+            throw Enough{};
+    }
+    double longestMilliseconds() const { return std::chrono::duration<double, std::milli>(m_longest).count(); }
+
+private:
+    Clock::time_point m_start = Clock::now();
+    Clock::time_point m_last = m_start;
+    Clock::duration m_longest{};
+};
+
+void longestBatch(benchmark::State& state, const model::Spectrum& spectrum, quint32 density)
+{
+    double longest = 0;
+    for (auto _ : state) {
+        TimedBatches sink;
+        try {
+            model::computeModelRows(spectrum, defaultSettings.columns, density, sink,
+                                    std::thread::hardware_concurrency());
+        } catch (const TimedBatches::Enough&) {
+        }
+        longest = std::max(longest, sink.longestMilliseconds());
+    }
+    state.counters["longest_batch_ms"] = longest;
+    describe(state, spectrum);
+}
+
+void BM_LongestBatchZipf10M(benchmark::State& state)
+{
+    longestBatch(state, zipfSpectrum(), 10);
+}
+// Stepped: some 90 s in all, of which the first three seconds are taken.
+void BM_LongestBatchZipfLaw93MEvery10(benchmark::State& state)
+{
+    longestBatch(state, zipfLaw93M(), 10);
+}
+void BM_LongestBatchZipfLaw1GEvery100000(benchmark::State& state)
+{
+    longestBatch(state, zipfLaw1G(), 100000);
+}
 
 void BM_RowsBible(benchmark::State& state)
 {
@@ -157,6 +217,9 @@ BENCHMARK(BM_StraightforwardZipf10M)->Unit(benchmark::kMillisecond)->UseRealTime
 BENCHMARK(BM_ModelZipfLaw93MEvery10000)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ModelWithBandsZipfLaw93MEvery10000)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ModelZipfLaw1GEvery100000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_LongestBatchZipf10M)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+BENCHMARK(BM_LongestBatchZipfLaw93MEvery10)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+BENCHMARK(BM_LongestBatchZipfLaw1GEvery100000)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 
 } // namespace
 

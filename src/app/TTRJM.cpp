@@ -1,16 +1,18 @@
 #include "TTRJM.h"
 
 #include "app/ClearIcon.h"
+#include "app/CodePageMenu.h"
 #include "app/InputList.h"
-#include "app/MainWindowRunHost.h"
 #include "app/SecondaryWindows.h"
 #include "dialogs/Dialogs.h"
-#include "measure/PlatformError.h"
+#include "textio/ErrorMessage.h"
 #include "run/FieldValidation.h"
 #include "run/RunSequence.h"
 
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QFocusEvent>
@@ -24,6 +26,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QShortcut>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -41,6 +44,19 @@ constexpr int designedClientWidth = 398;
 constexpr int designedClientHeight = 442;
 constexpr int heightGiveUp = 30;
 constexpr int narrowestClientWidth = 374;
+// The progress of a run is fetched this often: the bar moves smoothly, and the window has time for the user.
+constexpr int progressInterval = 50;
+constexpr int progressSteps = 1000;
+
+// The fixed hint of an output file's edit; the full path of the file written is added to it after a run.
+QString outputHint(const QString& editName)
+{
+    if (editName == u"JmenoSouboruZmer")
+        return u"Output will be stored in e.g. \"TM.txt\", \"1M.txt\", \"2M.txt\" etc."_s;
+    if (editName == u"JmenoSouboruModeluj")
+        return u"Output will be stored in e.g. \"TC.txt\", \"1C.txt\", \"2C.txt\" etc."_s;
+    return {};
+}
 
 // Switching to another window or opening a pop-up menu is not leaving the field: the user comes back to it.
 bool isLeavingField(const QEvent& event)
@@ -141,6 +157,8 @@ THlavni::THlavni(dialogs::Dialogs& dialogs, SecondaryWindows& windows, QWidget* 
     connectHandlers();
 }
 
+THlavni::~THlavni() = default;
+
 void THlavni::createControls()
 {
     JmenaVstupu = createNamed<QPlainTextEdit>(this, u"JmenaVstupu"_s);
@@ -148,6 +166,7 @@ void THlavni::createControls()
     JmenaVstupu->setTabChangesFocus(true);
     JmenaVstupu->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     JmenaVstupu->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_codePageMenu = new CodePageMenu(*JmenaVstupu);
 
     InputDruh = createNamed<QComboBox>(this, u"InputDruh"_s);
     InputDruh->addItems({u"Standard text (UTF-8)"_s, u"Arabic text (UTF-8), vocalisation insensitive"_s,
@@ -170,11 +189,11 @@ void THlavni::createControls()
 
     ChMeasure = createCheckedBox(this, u"ChMeasure"_s, u"&Measure and save to file:"_s);
     JmenoSouboruZmer = createEdit(this, u"JmenoSouboruZmer"_s, u"M.txt"_s);
-    JmenoSouboruZmer->setToolTip(u"Output will be stored in e.g. \"TM.txt\", \"1M.txt\", \"2M.txt\" etc."_s);
+    JmenoSouboruZmer->setToolTip(outputHint(JmenoSouboruZmer->objectName()));
     ChangeM = createButton(this, u"ChangeM"_s, u"C&hange"_s);
     ChComputeModel = createCheckedBox(this, u"ChComputeModel"_s, u"&Compute the model and save to file"_s);
     JmenoSouboruModeluj = createEdit(this, u"JmenoSouboruModeluj"_s, u"C.txt"_s);
-    JmenoSouboruModeluj->setToolTip(u"Output will be stored in e.g. \"TC.txt\", \"1C.txt\", \"2C.txt\" etc."_s);
+    JmenoSouboruModeluj->setToolTip(outputHint(JmenoSouboruModeluj->objectName()));
     ChangeC = createButton(this, u"ChangeC"_s, u"Ch&ange"_s);
     FreqOut = createNumberEdit(this, u"FreqOut"_s, u"10"_s);
     FreqOutLabel = createLabel(this, u"FreqOutLabel"_s, u"Output &every   "_s, FreqOut);
@@ -188,14 +207,26 @@ void THlavni::createControls()
     TTRChartBtn = createButton(this, u"TTRChartBtn"_s, u"View &TTR Chart"_s);
     InfoBtn = createButton(this, u"InfoBtn"_s, u"&Info"_s);
 
-    // Kept for the layout of the window's design; a run neither shows progress nor uses threads.
     ProgressBar = createNamed<QProgressBar>(this, u"ProgressBar"_s);
+    ProgressBar->setRange(0, progressSteps);
     ProgressBar->hide();
+    Stop = createButton(this, u"Stop"_s, u"Sto&p"_s);
+    // The busy cursor is the form's; the button that stops the run is not busy.
+    Stop->setCursor(Qt::ArrowCursor);
+    Stop->hide();
+    m_progressTimer = new QTimer(this);
+    m_progressTimer->setInterval(progressInterval);
+    // Kept for the layout of the window's design; the model takes as many threads as the machine has.
     NumberOfCoresEdit = createEdit(this, u"NumberOfCoresEdit"_s, u"4"_s);
     NumberOfCoresEdit->hide();
     NumberOfCoresLabel =
         createLabel(this, u"NumberOfCoresLabel"_s, u"Number of threads you want to use: "_s, NumberOfCoresEdit);
     NumberOfCoresLabel->hide();
+
+    StatusLine = createNamed<QLabel>(this, u"StatusLine"_s);
+    // A long file name is cut off rather than widening the window; the tool tip holds every line in full.
+    StatusLine->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    StatusLine->hide();
 }
 
 void THlavni::createLayout()
@@ -246,6 +277,10 @@ void THlavni::createLayout()
     buttonRow->addStretch(1);
     buttonRow->addWidget(InfoBtn);
 
+    auto* progressRow = new QHBoxLayout;
+    progressRow->addWidget(ProgressBar, 1);
+    progressRow->addWidget(Stop);
+
     auto* window = new QVBoxLayout(this);
     window->setContentsMargins(6, 6, 6, 6);
     window->setSpacing(4);
@@ -254,6 +289,8 @@ void THlavni::createLayout()
     window->addLayout(outputs);
     window->addSpacing(2);
     window->addLayout(buttonRow);
+    window->addLayout(progressRow);
+    window->addWidget(StatusLine);
 }
 
 void THlavni::fitWindowSize()
@@ -278,6 +315,7 @@ void THlavni::connectHandlers()
     connectClick(ChangeC, &THlavni::ChangeCClick);
     connectClick(ChangeRFR, &THlavni::ChangeRFRClick);
     connectClick(Jed, &THlavni::JedClick);
+    connectClick(Stop, &THlavni::StopClick);
     connectClick(RFRChartBtn, &THlavni::RFRChartBtnClick);
     connectClick(TTRChartBtn, &THlavni::TTRChartBtnClick);
     connectClick(InfoBtn, &THlavni::InfoBtnClick);
@@ -286,9 +324,15 @@ void THlavni::connectHandlers()
         field->installEventFilter(this);
     JmenaVstupu->installEventFilter(this);
     JmenaVstupu->viewport()->installEventFilter(this);
+    // A full path noted after a run is about the name it was written under.
+    for (QLineEdit* output : {JmenoSouboruZmer, JmenoSouboruModeluj, JmenoSouboruRFR})
+        connect(output, &QLineEdit::textChanged, output,
+                [output] { output->setToolTip(outputHint(output->objectName())); });
+    connect(m_progressTimer, &QTimer::timeout, this, &THlavni::showProgress);
     connectShortcut({QKeySequence(Qt::CTRL | Qt::Key_O)}, Nacti);
     connectShortcut({QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)}, Jed);
     connectShortcut({QKeySequence(Qt::Key_F1)}, InfoBtn);
+    connectShortcut({QKeySequence(Qt::Key_Escape)}, Stop);
 }
 
 // A shortcut clicks its button: it runs the button's handler, which takes the focus from the field being edited
@@ -311,7 +355,8 @@ bool THlavni::eventFilter(QObject* watched, QEvent* event)
         dialogs::runGuarded(m_dialogs, this, [this, watched] { fieldLeft(watched); });
     if (takeFileDrag(*event))
         return true;
-    if (watched == JmenaVstupu && isDeleteKey(*event) && removeSelectedLines(*JmenaVstupu))
+    // The list is read-only while a run goes on, but the removal of lines is the window's own.
+    if (watched == JmenaVstupu && isDeleteKey(*event) && (isRunning() || removeSelectedLines(*JmenaVstupu)))
         return true;
     return QWidget::eventFilter(watched, event);
 }
@@ -323,7 +368,8 @@ bool THlavni::takeFileDrag(QEvent& event)
     if (!isFileDrag(event))
         return false;
     auto& drag = static_cast<QDropEvent&>(event);
-    const QStringList paths = draggedLocalPaths(*drag.mimeData());
+    // The list is the run's while it goes on.
+    const QStringList paths = isRunning() ? QStringList() : draggedLocalPaths(*drag.mimeData());
     if (paths.isEmpty()) {
         drag.ignore();
         return true;
@@ -342,7 +388,7 @@ void THlavni::dropInputFiles(const QStringList& paths)
     QStringList refusals;
     for (const QString& path : paths) {
         if (QFileInfo(path).isDir())
-            refusals.append(measure::cannotOpenText(path, EISDIR));
+            refusals.append(textio::cannotOpenText(path, EISDIR));
         else
             files.append(path);
     }
@@ -402,11 +448,158 @@ void THlavni::chooseOutputFile(QLineEdit& edit)
     edit.setText(*chosen);
 }
 
+const textio::CodePage& THlavni::inputCodePage() const
+{
+    return m_codePageMenu->codePage();
+}
+
 void THlavni::JedClick()
 {
+    m_warnings.clear();
+    setStatus({});
     takeFocusFromEditedField();
-    MainWindowRunHost host(*this, m_dialogs);
-    run::runSequence(host);
+    m_runSettings = runSettings();
+    m_runFolder = QDir::currentPath();
+    lockSettings(true);
+    ProgressBar->setValue(0);
+    ProgressBar->show();
+    Stop->show();
+    Stop->setFocus();
+    setCursor(Qt::BusyCursor);
+    m_run = std::make_unique<RunThread>(m_runSettings, static_cast<RunView&>(*this));
+    m_progressTimer->start();
+}
+
+void THlavni::StopClick()
+{
+    if (m_run)
+        m_run->stop();
+}
+
+// The run takes the settings as they are now and never reads the window again; the controls stay locked.
+run::RunSettings THlavni::runSettings() const
+{
+    return {
+        .inputLines = inputLines(*JmenaVstupu),
+        .inputFormat = InputDruh->currentIndex(),
+        .codePage = inputCodePage(),
+        .curves = run::curveSettings(ChTTR->isChecked(), FreqFrom->text(), FreqTo->text(), FreqOut->text()),
+        .measure = ChMeasure->isChecked(),
+        .model = ChComputeModel->isChecked(),
+        .concordance = ChRFR->isChecked(),
+        .measuredFile = JmenoSouboruZmer->text(),
+        .modelFile = JmenoSouboruModeluj->text(),
+        .concordanceFile = JmenoSouboruRFR->text(),
+    };
+}
+
+void THlavni::lockSettings(bool locked)
+{
+    // The list stays readable and scrolls; everything that changes a setting or starts a run waits.
+    JmenaVstupu->setReadOnly(locked);
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             btnclear, Nacti, InputDruh, FreqFrom, FreqTo, ChTTR, ChMeasure, JmenoSouboruZmer, ChangeM, ChComputeModel,
+             JmenoSouboruModeluj, ChangeC, FreqOut, ChRFR, JmenoSouboruRFR, ChangeRFR, Jed})
+        control->setEnabled(!locked);
+}
+
+void THlavni::showProgress()
+{
+    if (!m_run)
+        return;
+    if (const std::optional<run::Progress> progress = m_run->takeProgress()) {
+        ProgressBar->setValue(int(progress->done * progressSteps));
+        setStatus(run::progressText(*progress));
+    }
+}
+
+void THlavni::setStatus(const QString& head)
+{
+    m_status = head;
+    QStringList shown;
+    if (!m_status.isEmpty())
+        shown.append(m_status);
+    if (!m_warnings.isEmpty())
+        shown.append(m_warnings.constLast());
+    StatusLine->setText(shown.join(u'\n'));
+    StatusLine->setToolTip((m_status.isEmpty() ? m_warnings : QStringList(m_status) + m_warnings).join(u'\n'));
+    StatusLine->setVisible(!shown.isEmpty());
+}
+
+// Relative names follow the folder last chosen in a dialog, so the user is told where the files went.
+void THlavni::noteWrittenFiles(run::RunEnd end)
+{
+    const QDir folder(m_runFolder);
+    QStringList folders;
+    for (const QString& name : run::outputFiles(m_runSettings, end)) {
+        const QString path = QDir::toNativeSeparators(QDir::cleanPath(folder.absoluteFilePath(name)));
+        const QString written = QFileInfo(path).absolutePath();
+        if (!folders.contains(written))
+            folders.append(written);
+        for (QLineEdit* edit : {JmenoSouboruZmer, JmenoSouboruModeluj, JmenoSouboruRFR}) {
+            if (edit->text() == name) {
+                const QString hint = outputHint(edit->objectName());
+                edit->setToolTip(hint.isEmpty() ? path : hint + u'\n' + path);
+            }
+        }
+    }
+    setStatus(folders.isEmpty() ? QString() : u"Done. The files are in "_s + folders.join(u", "_s) + u'.');
+}
+
+void THlavni::showRunMessage(const QString& text)
+{
+    m_dialogs.message(this, text);
+}
+
+void THlavni::showRunWarning(const QString& text)
+{
+    m_warnings.append(text);
+    setStatus(m_status);
+}
+
+void THlavni::removeRunInputLine(int index)
+{
+    removeInputLine(*JmenaVstupu, index);
+}
+
+void THlavni::runEnded(std::optional<run::RunEnd> end, const QString& failure)
+{
+    m_progressTimer->stop();
+    showProgress();
+    if (end == run::RunEnd::Done || end == run::RunEnd::DoneWithoutModel)
+        ProgressBar->setValue(progressSteps);
+    // Its own call is still on the stack.
+    m_run.release()->deleteLater();
+    const bool stopFocused = Stop->hasFocus();
+    lockSettings(false);
+    ProgressBar->hide();
+    Stop->hide();
+    unsetCursor();
+    if (stopFocused)
+        Jed->setFocus();
+    if (end == run::RunEnd::Cancelled)
+        setStatus(run::cancelledText());
+    else if (end == run::RunEnd::Done || end == run::RunEnd::DoneWithoutModel)
+        noteWrittenFiles(*end);
+    else
+        setStatus({});
+    if (!failure.isEmpty())
+        m_dialogs.error(this, failure);
+    if (m_closeWhenStopped)
+        close();
+}
+
+// Closing the window during a run stops the run first, so that no output is left half made, and closes the window
+// once the run has ended.
+void THlavni::closeEvent(QCloseEvent* event)
+{
+    if (!m_run) {
+        QWidget::closeEvent(event);
+        return;
+    }
+    m_closeWhenStopped = true;
+    m_run->stop();
+    event->ignore();
 }
 
 void THlavni::takeFocusFromEditedField()

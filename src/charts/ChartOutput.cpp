@@ -1,7 +1,7 @@
 #include "ChartOutput.h"
 
-#include "measure/FileWriter.h"
-#include "measure/PlatformError.h"
+#include "textio/FileWriter.h"
+#include "textio/ErrorMessage.h"
 
 #include <QBuffer>
 #include <QFileInfo>
@@ -81,11 +81,11 @@ void writePicture(const ChartPicture& chart, const QString& fileName)
             failure = writer.errorString();
     }
     if (!failure.isEmpty())
-        throw measure::PlatformError(QStringLiteral("Cannot write file \"%1\". %2").arg(fileName, failure));
+        throw textio::ErrorMessage(QStringLiteral("Cannot write file \"%1\". %2").arg(fileName, failure));
 
-    measure::FileWriter file(fileName);
+    textio::FileWriter file(fileName);
     file.write(std::string_view(picture.data().constData(), size_t(picture.data().size())));
-    file.finish();
+    file.finish().commit();
 }
 
 void printPicture(const ChartPicture& chart, QPrinter& printer)
@@ -105,7 +105,7 @@ void paintOnSheet(const ChartPicture& chart, QPaintDevice& device, const QRect& 
     const int height = std::max(chart.size.height(), 1);
     const QSize logical(std::max(1, int(std::lround(double(height) * target.width() / target.height()))), height);
     if (!chart.paint(device, target, logical))
-        throw measure::PlatformError(QStringLiteral("The chart could not be printed."));
+        throw textio::ErrorMessage(QStringLiteral("The chart could not be printed."));
 }
 
 } // namespace charts

@@ -30,13 +30,13 @@ QByteArray pictureFormat(const QString& fileName);
 // The picture types of the save dialog, as name filters separated by ";;", BMP first.
 QString pictureTypes();
 
-// Writes the chart as displayed. Throws measure::PlatformError when the picture cannot be made or written.
+// Writes the chart as displayed. Throws textio::ErrorMessage when the picture cannot be made or written.
 void writePicture(const ChartPicture& chart, const QString& fileName);
 
 // Prints the chart on one landscape page (paintOnSheet).
 void printPicture(const ChartPicture& chart, QPrinter& printer);
 // Draws the chart stretched to fill `sheet` inside margins of 5 % of it, laid out at its displayed height and the
-// proportions of the space it fills. Throws measure::PlatformError when the device cannot be painted on.
+// proportions of the space it fills. Throws textio::ErrorMessage when the device cannot be painted on.
 void paintOnSheet(const ChartPicture& chart, QPaintDevice& device, const QRect& sheet);
 
 } // namespace charts

@@ -85,7 +85,7 @@ public:
 
     // The chart as displayed.
     QImage image() const;
-    // The extension chooses PNG, JPEG, PDF or SVG; any other name gets BMP. Throws measure::PlatformError.
+    // The extension chooses PNG, JPEG, PDF or SVG; any other name gets BMP. Throws textio::ErrorMessage.
     void savePicture(const QString& fileName);
     // On one landscape page, stretched to fill it inside margins of 5 % of the page.
     void print(QPrinter& printer);

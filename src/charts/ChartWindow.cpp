@@ -9,6 +9,7 @@
 #include <QHBoxLayout>
 #include <QPrinter>
 #include <QPushButton>
+#include <QShortcut>
 #include <QShowEvent>
 #include <QVBoxLayout>
 
@@ -63,11 +64,20 @@ ChartWindow::ChartWindow(dialogs::Dialogs& dialogs, QWidget* parent, const QStri
     for (const ScaleChoice& choice : scaleChoices)
         Scale->addItem(QString::fromUtf16(choice.text));
     Scale->setCurrentIndex(0);
-    Button1 = createButton(QStringLiteral("Save"), QStringLiteral("Button1"), 52);
-    Button2 = createButton(QStringLiteral("Print"), QStringLiteral("Button2"), 48);
-    BtCopy = createButton(QStringLiteral("Copy"), QStringLiteral("BtCopy"), 52);
+    Button1 = createButton(QStringLiteral("&Save"), QStringLiteral("Button1"), 52);
+    Button2 = createButton(QStringLiteral("&Print"), QStringLiteral("Button2"), 48);
+    BtCopy = createButton(QStringLiteral("&Copy"), QStringLiteral("BtCopy"), 52);
+    // The standard keys go beside the mnemonics: a button's shortcut clicks it, so the key and the mouse run the
+    // same handler.
+    Button1->setShortcut(QKeySequence::Save);
+    Button1->setToolTip(QStringLiteral("Save the chart as a picture (Ctrl+S)"));
+    Button2->setShortcut(QKeySequence::Print);
+    Button2->setToolTip(QStringLiteral("Print the chart (Ctrl+P)"));
     BtCopy->setShortcut(QKeySequence::Copy);
     BtCopy->setToolTip(QStringLiteral("Copy the chart to the clipboard (Ctrl+C)"));
+    // Closing only hides a chart window, so Escape is as safe as the close button.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, &QWidget::close);
 
     dialogs::connectGuarded(m_dialogs, Scale, &QComboBox::currentIndexChanged, this, &ChartWindow::ScaleChange);
     dialogs::connectGuarded(m_dialogs, Button2, &QPushButton::clicked, this, &ChartWindow::Button2Click);

@@ -9,18 +9,19 @@
 namespace charts {
 namespace {
 
-ConcordanceEntry parseEntry(QStringView line)
+ConcordanceEntry parseEntry(QStringView line, const QString& path, qsizetype lineNumber)
 {
-    const measure::ConcordanceLine parsed = measure::parseConcordanceLine(line);
-    return {parsed.type, std::max(parsed.frequency.value_or(0), 0)};
+    const measure::ConcordanceLine parsed = measure::parseConcordanceLine(line, path, lineNumber);
+    return {parsed.type, std::max<qint64>(parsed.frequency.value_or(0), 0)};
 }
 
 } // namespace
 
 int CompareByFrequency(const ConcordanceEntry& a, const ConcordanceEntry& b)
 {
+    // The sign of b - a, which need not fit an int.
     if (a.frequency > 0 && b.frequency > 0)
-        return b.frequency - a.frequency;
+        return (b.frequency > a.frequency) - (b.frequency < a.frequency);
     if (a.frequency > 0)
         return -1;
     if (b.frequency > 0)
@@ -31,12 +32,13 @@ int CompareByFrequency(const ConcordanceEntry& a, const ConcordanceEntry& b)
 RankFrequency readRankFrequency(const QString& path)
 {
     RankFrequency result;
-    result.source = measure::readTextFile(QFileInfo(path).absoluteFilePath());
+    const QString absolutePath = QFileInfo(path).absoluteFilePath();
+    result.source = textio::readTextFile(absolutePath);
 
     std::vector<ConcordanceEntry>& entries = result.ranked;
     entries.reserve(result.source.lines.size());
-    for (const QStringView line : result.source.lines)
-        entries.push_back(parseEntry(line));
+    for (size_t i = 0; i < result.source.lines.size(); ++i)
+        entries.push_back(parseEntry(result.source.lines[i], absolutePath, qsizetype(i + 1)));
 
     // Stable, so types of equal frequency keep the order of the file.
     std::stable_sort(entries.begin(), entries.end(),

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "measure/TextReader.h"
+#include "textio/TextReader.h"
 
 #include <QString>
 #include <QStringView>
@@ -9,11 +9,11 @@
 
 namespace charts {
 
-// One line of a concordance file: the text before its first TAB and the frequency read from the rest.
+// One line of a concordance file: the text before its last TAB and the frequency read from the rest.
 struct ConcordanceEntry
 {
     QStringView type;
-    qint32 frequency = 0; // never negative
+    qint64 frequency = 0; // never negative
 };
 
 // Sort order of the rank-frequency plot; negative when `a` comes first. Higher positive frequencies come
@@ -24,12 +24,12 @@ int CompareByFrequency(const ConcordanceEntry& a, const ConcordanceEntry& b);
 // (the header among them) take no rank. The types are views into `source`.
 struct RankFrequency
 {
-    measure::TextLines source;
+    textio::TextLines source;
     std::vector<ConcordanceEntry> ranked;
 };
 
-// Throws measure::PlatformError when the file cannot be read (the message names its full path) or when the
-// digits of a frequency do not fit a signed 32-bit integer.
+// Throws textio::ErrorMessage when the file cannot be read or when the digits of a frequency do not fit a signed
+// 64-bit integer (the messages name its full path).
 RankFrequency readRankFrequency(const QString& path);
 
 } // namespace charts

@@ -1,9 +1,9 @@
 #include "CurveFileReader.h"
 
-#include "measure/ByteStream.h"
-#include "measure/IntegerText.h"
-#include "measure/TextDecoding.h"
-#include "measure/TextReader.h"
+#include "textio/ByteStream.h"
+#include "textio/IntegerText.h"
+#include "textio/TextDecoding.h"
+#include "textio/TextReader.h"
 
 #include <QFileInfo>
 
@@ -21,7 +21,7 @@ constexpr size_t pieceBytes = 1 << 20;
 // Fields of a well-formed file are ASCII; anything else is read the way a text file without a mark is.
 QString decoded(std::string_view bytes)
 {
-    return measure::decodeText(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
+    return textio::decodeText(QByteArrayView(bytes.data(), qsizetype(bytes.size()))).text;
 }
 
 QString notAnInteger(std::string_view text)
@@ -34,7 +34,7 @@ QString notAFloatingPointNumber(std::string_view text)
     return QStringLiteral("'%1' is not a valid floating point value").arg(decoded(text));
 }
 
-// Cuts a file's bytes into lines as measure::splitLines cuts decoded text: at CR LF, a lone CR or a lone LF,
+// Cuts a file's bytes into lines as textio::splitLines cuts decoded text: at CR LF, a lone CR or a lone LF,
 // without an empty line after a final break; the first NUL ends the text. Holds one piece of the file at a time.
 class ByteLines
 {
@@ -44,10 +44,10 @@ public:
           m_bytes(pieceBytes, '\0')
     {
         readMore();
-        const auto marked = measure::markedEncoding(QByteArrayView(m_bytes.data(), qsizetype(m_end)));
-        if (marked && marked->encoding != measure::TextEncoding::Utf8) {
+        const auto marked = textio::markedEncoding(QByteArrayView(m_bytes.data(), qsizetype(m_end)));
+        if (marked && marked->encoding != textio::TextEncoding::Utf8) {
             // UTF-16 is rare enough to be decoded whole and read on as UTF-8.
-            const QByteArray utf8 = measure::readTextFile(path).text.toUtf8();
+            const QByteArray utf8 = textio::readTextFile(path).text.toUtf8();
             m_bytes.assign(utf8.constData(), size_t(utf8.size()));
             m_end = m_bytes.size();
             m_ended = true;
@@ -107,7 +107,7 @@ private:
         return got > 0;
     }
 
-    measure::ByteStream m_stream;
+    textio::ByteStream m_stream;
     std::string m_bytes;
     size_t m_start = 0;
     size_t m_end = 0;
@@ -153,7 +153,7 @@ struct IntegerField
                 value = value * 10 + (c - '0');
             return double(value);
         }
-        if (const std::optional<qint32> value = measure::toInteger(decoded(field)))
+        if (const std::optional<qint32> value = textio::toInteger(decoded(field)))
             return double(*value);
         return std::nullopt;
     }
@@ -260,7 +260,7 @@ CurveFile readCurveFile(const QString& path, CurveValues values)
     CurveFile result;
 
     const std::string_view densityLine = lines.next().value_or(std::string_view());
-    const std::optional<qint32> density = measure::toInteger(decoded(densityLine));
+    const std::optional<qint32> density = textio::toInteger(decoded(densityLine));
     if (!density) {
         result.failure = notAnInteger(densityLine);
         return result;

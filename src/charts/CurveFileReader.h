@@ -37,7 +37,7 @@ struct CurveFile
 // density tokens, so row r lies at x = r * density; every line, an empty one too, is a row. Fields beyond the
 // header's columns and text after the last TAB of a line are ignored. The file is read piece by piece as 8-bit
 // text (a UTF-16 file is decoded first), so memory follows the values kept, not the file. Throws
-// measure::PlatformError, naming the full path, when the file cannot be read.
+// textio::ErrorMessage, naming the full path, when the file cannot be read.
 CurveFile readCurveFile(const QString& path, CurveValues values);
 
 // A decimal number with "." whatever the locale: optional blanks, an optional sign, digits with at most one

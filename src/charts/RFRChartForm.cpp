@@ -38,7 +38,7 @@ void TRFRChart::createControls()
     Series1->setPointer(3, true);
     Series1->setLabelStyle(labelFont(), QColor(32, 32, 32), QColor(129, 129, 129));
 
-    CheckBox1 = new QCheckBox(QStringLiteral("Show types"), Panel1);
+    CheckBox1 = new QCheckBox(QStringLiteral("Show &types"), Panel1);
     CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
     CheckBox1->setFixedWidth(91);
 }

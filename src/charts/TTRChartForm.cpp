@@ -2,7 +2,7 @@
 
 #include "ChartView.h"
 #include "CheckList.h"
-#include "measure/PlatformError.h"
+#include "textio/ErrorMessage.h"
 
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -46,8 +46,8 @@ void TTTRChart::createControls()
     ChSubtraction = createList(QStringLiteral("Subtraction"), this, QStringLiteral("ChSubtraction"));
     ChSubtraction->setToolTip(QStringLiteral("Subtraction of the measured and the model"));
 
-    BtClear = createButton(QStringLiteral("Clear"), QStringLiteral("BtClear"), 51);
-    BtReload = createButton(QStringLiteral("Reload"), QStringLiteral("BtReload"), 56);
+    BtClear = createButton(QStringLiteral("C&lear"), QStringLiteral("BtClear"), 51);
+    BtReload = createButton(QStringLiteral("&Reload"), QStringLiteral("BtReload"), 56);
 }
 
 void TTTRChart::createLayout()
@@ -107,7 +107,7 @@ void TTTRChart::addCurves(CurveFile file, CheckList& list, const QString& titleP
     }
     // What was read before a value that does not convert stays, as it would when reading it row by row.
     if (file.failure)
-        throw measure::PlatformError(*file.failure);
+        throw textio::ErrorMessage(*file.failure);
 }
 
 ChartSeries& TTTRChart::addCurveSeries(CheckList& list, const QString& itemText, const QString& title,

@@ -1,8 +1,10 @@
 #include "CommandLine.h"
 
 #include "run/FieldValidation.h"
+#include "textio/IntegerText.h"
 
 #include <map>
+#include <optional>
 
 namespace cli {
 namespace {
@@ -48,6 +50,46 @@ bool setFormat(CliOptions& options, const QString& text)
     return true;
 }
 
+// "auto" or the name of a single-byte code page.
+bool setCodePage(CliOptions& options, const QString& text)
+{
+    if (text == u"auto") {
+        options.codePage = {};
+        return true;
+    }
+    const std::optional<textio::CodePage> named = textio::CodePage::named(text);
+    if (named)
+        options.codePage = *named;
+    return named.has_value();
+}
+
+// Corrects the settings as the main window corrects its fields when the user leaves them, in the window's
+// order: the class range, the density, then the three file names.
+void applyFieldValidations(CliOptions& options)
+{
+    const run::ClassRangeTexts range = run::validateClassRange({options.from, options.to});
+    options.from = range.from;
+    options.to = range.to;
+    options.every = run::validateDensity(options.every);
+    options.measuredFile = run::validateFileName(options.measuredFile, QStringLiteral("JmenoSouboruZmer"));
+    options.modelFile = run::validateFileName(options.modelFile, QStringLiteral("JmenoSouboruModeluj"));
+    options.concordanceFile = run::validateFileName(options.concordanceFile, QStringLiteral("JmenoSouboruRFR"));
+}
+
+// The window's corrections leave texts that convert, except the one value whose magnitude is no 32-bit
+// integer: "-2147483648" becomes "2147483648". On the command line that is a wrong argument.
+std::optional<QString> outOfRange(const CliOptions& typed, const CliOptions& corrected)
+{
+    const std::pair<Setting, const char*> numbers[] = {
+        {&CliOptions::from, "--from"}, {&CliOptions::to, "--to"}, {&CliOptions::every, "--every"}};
+    for (const auto& [setting, name] : numbers) {
+        if (!textio::toInteger(corrected.*setting))
+            return QStringLiteral("%1 %2 is out of range (-2147483647 to 2147483647)")
+                .arg(QLatin1StringView(name), typed.*setting);
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 Command parseCommandLine(const QStringList& arguments)
@@ -65,6 +107,8 @@ Command parseCommandLine(const QStringList& arguments)
             optionsEnded = true;
         } else if (argument == u"--help") {
             command.kind = Command::Kind::Help;
+        } else if (argument == u"--quiet") {
+            command.quiet = true;
         } else if (const auto flag = switchedOff().find(argument); flag != switchedOff().end()) {
             options.*(flag->second) = false;
         } else if (const auto setting = withValue().find(argument); setting != withValue().end()) {
@@ -74,22 +118,25 @@ Command parseCommandLine(const QStringList& arguments)
         } else if (argument == u"--format") {
             if (++i == arguments.size() || !setFormat(options, arguments.at(i)))
                 return usageError(QStringLiteral("--format needs a number from 0 to 4"));
+        } else if (argument == u"--codepage") {
+            if (++i == arguments.size())
+                return usageError(QStringLiteral("--codepage needs a value"));
+            if (!setCodePage(options, arguments.at(i)))
+                return usageError(
+                    QStringLiteral("--codepage %1 is not a single-byte code page known here").arg(arguments.at(i)));
         } else {
             return usageError(QStringLiteral("unknown option ") + argument);
         }
     }
+    if (command.kind == Command::Kind::Help)
+        return command;
+    if (options.measure && options.inputFiles.isEmpty())
+        return usageError(QStringLiteral("no input FILE to measure"));
+    const CliOptions typed = options;
+    applyFieldValidations(options);
+    if (const std::optional<QString> error = outOfRange(typed, options))
+        return usageError(*error);
     return command;
-}
-
-void applyFieldValidations(CliOptions& options)
-{
-    const run::ClassRangeTexts range = run::validateClassRange({options.from, options.to});
-    options.from = range.from;
-    options.to = range.to;
-    options.every = run::validateDensity(options.every);
-    options.measuredFile = run::validateFileName(options.measuredFile, QStringLiteral("JmenoSouboruZmer"));
-    options.modelFile = run::validateFileName(options.modelFile, QStringLiteral("JmenoSouboruModeluj"));
-    options.concordanceFile = run::validateFileName(options.concordanceFile, QStringLiteral("JmenoSouboruRFR"));
 }
 
 QString usageText()
@@ -112,9 +159,17 @@ QString usageText()
         "  --measured FILE     the measured file (default M.txt)\n"
         "  --model FILE        the model file (default C.txt)\n"
         "  --concordance FILE  the concordance file (default Concordance.txt)\n"
+        "  --codepage NAME     the code page of input files without a byte-order mark that are not UTF-8:\n"
+        "                      auto (default) guesses it from each file; or a name such as windows-1250,\n"
+        "                      windows-1251, KOI8-R, CP866 or ISO-8859-7\n"
+        "  --quiet             no progress line on standard error\n"
         "  --help              show this text\n"
         "\n"
-        "Exit status: 0 when the run is done, 1 when it ends early, 2 for a wrong command line.\n");
+        "While it runs, a line on standard error shows its progress when that is a terminal. Ctrl+C (SIGINT) or\n"
+        "SIGTERM stops the run and leaves every output file as it was.\n"
+        "\n"
+        "Exit status: 0 when the run is done, 1 when it ends early or without the model it was asked for, 2 for\n"
+        "a wrong command line, 130 when stopped by SIGINT, 143 by SIGTERM.\n");
 }
 
 } // namespace cli

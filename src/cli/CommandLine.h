@@ -1,5 +1,7 @@
 #pragma once
 
+#include "textio/CodePage.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -19,6 +21,7 @@ struct CliOptions
     QString measuredFile = QStringLiteral("M.txt");
     QString modelFile = QStringLiteral("C.txt");
     QString concordanceFile = QStringLiteral("Concordance.txt");
+    textio::CodePage codePage;
     QStringList inputFiles;
 };
 
@@ -32,15 +35,13 @@ struct Command
     };
     Kind kind = Kind::Run;
     CliOptions options;
-    QString error; // for a usage error
+    QString error;      // for a usage error
+    bool quiet = false; // no progress line
 };
 
-// Reads the arguments that follow the program name.
+// Reads the arguments that follow the program name, and corrects the settings as the main window corrects its
+// fields when the user leaves them.
 Command parseCommandLine(const QStringList& arguments);
-
-// Corrects the settings as the main window corrects its fields when the user leaves them, in the window's
-// order: the class range, the density, then the three file names.
-void applyFieldValidations(CliOptions& options);
 
 QString usageText();
 

@@ -1,4 +1,4 @@
-#include "CliHost.h"
+#include "CliReport.h"
 
 #include <QCoreApplication>
 

@@ -1,6 +1,6 @@
 #include "Dialogs.h"
 
-#include "measure/PlatformError.h"
+#include "textio/ErrorMessage.h"
 
 #include <exception>
 
@@ -10,8 +10,8 @@ void runGuarded(Dialogs& dialogs, QWidget* parent, const std::function<void()>& 
 {
     try {
         handler();
-    } catch (const measure::PlatformError& failure) {
-        dialogs.error(parent, failure.message());
+    } catch (const textio::ErrorMessage& failure) {
+        dialogs.error(parent, failure.text());
     } catch (const std::exception& failure) {
         dialogs.error(parent, QString::fromLocal8Bit(failure.what()));
     }

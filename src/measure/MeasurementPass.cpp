@@ -13,7 +13,7 @@ constexpr size_t expectedTypes = 1 << 14;
 
 } // namespace
 
-MeasurementPass::MeasurementPass(const MeasureSettings& settings, const QString& measuredPath)
+MeasurementPass::MeasurementPass(const CurveSettings& settings, const QString& measuredPath)
     : m_settings(settings),
       m_spectrum(settings.columns.classCount(), 0),
       m_measured(measuredPath),
@@ -39,13 +39,14 @@ void MeasurementPass::AddToken(std::u16string_view token)
 
     if (m_tokensSinceRow == m_settings.density) {
         m_tokensSinceRow = 0;
+        ++m_rows;
         writeRow();
     }
 }
 
-void MeasurementPass::finish()
+textio::StagedFile MeasurementPass::finish()
 {
-    m_measured.finish();
+    return m_measured.finish();
 }
 
 void MeasurementPass::writeRow()

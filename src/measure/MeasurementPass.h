@@ -1,7 +1,7 @@
 #pragma once
 
-#include "measure/CurveFile.h"
-#include "measure/FileWriter.h"
+#include "measure/CurveFileHeader.h"
+#include "textio/FileWriter.h"
 #include "measure/Slovnik.h"
 #include "measure/Tokenizers.h"
 
@@ -12,38 +12,33 @@
 
 namespace measure {
 
-struct MeasureSettings
-{
-    CurveColumns columns;
-    quint32 density = 10; // tokens per row
-    QString densityText = QStringLiteral("10");
-};
-
 // Counts the tokens into the dictionary and the spectrum of frequency classes and appends a row of the
 // measured file after every `density` tokens. Tokens after the last full block give no row.
 class MeasurementPass final : public TokenSink
 {
 public:
-    // Creates the measured file and writes its two header lines. Throws PlatformError.
-    MeasurementPass(const MeasureSettings& settings, const QString& measuredPath);
+    // Creates the measured file and writes its two header lines. Throws ErrorMessage.
+    MeasurementPass(const CurveSettings& settings, const QString& measuredPath);
 
     void AddToken(std::u16string_view token) override;
-    // Closes the measured file. Throws PlatformError when its rows cannot be written.
-    void finish();
+    // The complete measured file, to be committed. Throws ErrorMessage when its rows cannot be written.
+    [[nodiscard]] textio::StagedFile finish();
 
+    quint64 tokens() const { return m_rows * m_settings.density + m_tokensSinceRow; }
     const Slovnik& slovnik() const { return m_slovnik; }
     Slovnik takeSlovnik() { return std::move(m_slovnik); }
 
 private:
     void writeRow();
 
-    MeasureSettings m_settings;
+    CurveSettings m_settings;
     Slovnik m_slovnik;
     // Slot i counts the types seen exactly `from` + i times.
     std::vector<quint32> m_spectrum;
     quint32 m_types = 0;
     quint32 m_tokensSinceRow = 0;
-    FileWriter m_measured;
+    quint64 m_rows = 0;
+    textio::FileWriter m_measured;
     // Room for the longest row, formatted in place.
     std::string m_row;
 };

@@ -1,6 +1,6 @@
 #include "Tokenizers.h"
 
-#include "LineReader.h"
+#include "textio/LineReader.h"
 #include "WordChar.h"
 
 #include <algorithm>
@@ -130,57 +130,67 @@ void DelimitedTokenizer::endOfFile()
     m_pending.clear();
 }
 
-void tokenizeFiles(const QStringList& paths, Tokenizer& tokenizer)
+void tokenizeFiles(const QStringList& paths, Tokenizer& tokenizer, const FileReading& reading)
 {
-    for (const QString& path : paths) {
-        LineReader reader(path);
+    for (qsizetype file = 0; file < paths.size(); ++file) {
+        const QString& path = paths[file];
+        textio::LineReader::ReadProgress pieceRead;
+        if (reading.progress)
+            pieceRead = [&reading, file](double done) {
+                reading.progress(file, done);
+            };
+        textio::LineReader reader(path, reading.codePage, textio::LineReader::defaultPieceBytes, std::move(pieceRead));
         while (const auto line = reader.nextLine())
             tokenizer.line(*line);
         tokenizer.endOfFile();
+        if (const auto warning = textio::nulStopWarning(path, reader.nulStop()); warning && reading.warn)
+            reading.warn(*warning);
+        if (reading.progress)
+            reading.progress(file, 1.0);
     }
 }
 
-void ReadStandardText(const QStringList& paths, TokenSink& sink)
+void ReadStandardText(const QStringList& paths, TokenSink& sink, const FileReading& reading)
 {
     StandardTokenizer tokenizer(sink);
-    tokenizeFiles(paths, tokenizer);
+    tokenizeFiles(paths, tokenizer, reading);
 }
 
-void ReadArabicText(const QStringList& paths, TokenSink& sink)
+void ReadArabicText(const QStringList& paths, TokenSink& sink, const FileReading& reading)
 {
     ArabicTokenizer tokenizer(sink);
-    tokenizeFiles(paths, tokenizer);
+    tokenizeFiles(paths, tokenizer, reading);
 }
 
-void ReadLineWords(const QStringList& paths, TokenSink& sink)
+void ReadLineWords(const QStringList& paths, TokenSink& sink, const FileReading& reading)
 {
     LineWordsTokenizer tokenizer(sink);
-    tokenizeFiles(paths, tokenizer);
+    tokenizeFiles(paths, tokenizer, reading);
 }
 
-void ReadDelimitedWords(const QStringList& paths, char16_t delimiter, TokenSink& sink)
+void ReadDelimitedWords(const QStringList& paths, char16_t delimiter, TokenSink& sink, const FileReading& reading)
 {
     DelimitedTokenizer tokenizer(sink, delimiter);
-    tokenizeFiles(paths, tokenizer);
+    tokenizeFiles(paths, tokenizer, reading);
 }
 
-void readTokens(int format, const QStringList& paths, TokenSink& sink)
+void readTokens(int format, const QStringList& paths, TokenSink& sink, const FileReading& reading)
 {
     switch (format) {
     case 0:
-        ReadStandardText(paths, sink);
+        ReadStandardText(paths, sink, reading);
         break;
     case 1:
-        ReadArabicText(paths, sink);
+        ReadArabicText(paths, sink, reading);
         break;
     case 2:
-        ReadLineWords(paths, sink);
+        ReadLineWords(paths, sink, reading);
         break;
     case 3:
-        ReadDelimitedWords(paths, u' ', sink);
+        ReadDelimitedWords(paths, u' ', sink, reading);
         break;
     case 4:
-        ReadDelimitedWords(paths, u'\t', sink);
+        ReadDelimitedWords(paths, u'\t', sink, reading);
         break;
     default:
         break;

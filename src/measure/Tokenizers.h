@@ -1,7 +1,11 @@
 #pragma once
 
+#include "textio/CodePage.h"
+#include "textio/TextReader.h"
+
 #include <QStringList>
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -77,17 +81,30 @@ private:
     std::u16string m_pending;
 };
 
-// Hands the lines of every file, in list order, to the tokenizer as one stream. Throws PlatformError when a
-// file cannot be read.
-void tokenizeFiles(const QStringList& paths, Tokenizer& tokenizer);
+// Hears after every piece read which file of the list is read (its index) and how much of its reading is done,
+// from 0 to 1; it may stop the reading by throwing.
+using ReadProgress = std::function<void(qsizetype file, double done)>;
 
-void ReadStandardText(const QStringList& paths, TokenSink& sink);
-void ReadArabicText(const QStringList& paths, TokenSink& sink);
-void ReadLineWords(const QStringList& paths, TokenSink& sink);
-void ReadDelimitedWords(const QStringList& paths, char16_t delimiter, TokenSink& sink);
+// How the input files are read: `warn` hears of a file whose text a NUL cut short, `codePage` decodes a file
+// without a byte-order mark that is not Unicode, and `progress` hears how far the reading has come.
+struct FileReading
+{
+    textio::Warn warn = {};
+    textio::CodePage codePage = {};
+    ReadProgress progress = {};
+};
+
+// Hands the lines of every file, in list order, to the tokenizer as one stream. Throws ErrorMessage when a file
+// cannot be read.
+void tokenizeFiles(const QStringList& paths, Tokenizer& tokenizer, const FileReading& reading = {});
+
+void ReadStandardText(const QStringList& paths, TokenSink& sink, const FileReading& reading = {});
+void ReadArabicText(const QStringList& paths, TokenSink& sink, const FileReading& reading = {});
+void ReadLineWords(const QStringList& paths, TokenSink& sink, const FileReading& reading = {});
+void ReadDelimitedWords(const QStringList& paths, char16_t delimiter, TokenSink& sink, const FileReading& reading = {});
 
 // The reader of the input format with this index of the format list: 0 standard text, 1 Arabic text,
 // 2 words delimited by new lines, 3 by spaces, 4 by tabs. Any other index reads nothing.
-void readTokens(int format, const QStringList& paths, TokenSink& sink);
+void readTokens(int format, const QStringList& paths, TokenSink& sink, const FileReading& reading = {});
 
 } // namespace measure

@@ -8,7 +8,7 @@ namespace model {
 namespace {
 
 // n × C(f, i) / C(N, i) as a running product of the factors (f + k − i) / (N + k − i), k = 1..i.
-double productStart(quint32 frequency, quint32 types, quint64 tokens, quint64 cls)
+double productStart(quint64 frequency, quint32 types, quint64 tokens, quint64 cls)
 {
     double term = types;
     const double f = frequency;
@@ -28,7 +28,7 @@ bool growsAfter(quint64 frequency, quint64 tokens, quint64 cls, quint64 step)
     return rise >= fall;
 }
 
-double normalValueAt(quint32 frequency, quint32 types, quint64 tokens, quint64 cls, quint64 step)
+double normalValueAt(quint64 frequency, quint32 types, quint64 tokens, quint64 cls, quint64 step)
 {
     const double value = static_cast<double>(types * classProbability(tokens, frequency, step, cls));
     return value >= DBL_MIN ? value : 0.0;
@@ -36,7 +36,7 @@ double normalValueAt(quint32 frequency, quint32 types, quint64 tokens, quint64 c
 
 } // namespace
 
-std::optional<ClassTermStart> classTermStart(quint32 frequency, quint32 types, quint64 tokens, quint64 cls)
+std::optional<ClassTermStart> classTermStart(quint64 frequency, quint32 types, quint64 tokens, quint64 cls)
 {
     if (frequency < cls || cls > tokens)
         return std::nullopt;

@@ -17,6 +17,6 @@ struct ClassTermStart
 };
 
 // Nothing when the term is zero at every step.
-std::optional<ClassTermStart> classTermStart(quint32 frequency, quint32 types, quint64 tokens, quint64 cls);
+std::optional<ClassTermStart> classTermStart(quint64 frequency, quint32 types, quint64 tokens, quint64 cls);
 
 } // namespace model

@@ -7,13 +7,37 @@
 #include <thread>
 
 namespace model {
+namespace {
 
-void ComputeModel(const Spectrum& spectrum, const ModelSettings& settings, const QString& modelPath)
+class ReportingFile final : public RowSink
 {
-    const measure::CurveColumns columns{.ttr = settings.ttr, .from = settings.from, .to = settings.to};
-    ModelFile file(modelPath, settings.densityText, columns);
-    computeModelRows(spectrum, columns, settings.density, file, std::thread::hardware_concurrency());
-    file.finish();
+public:
+    ReportingFile(ModelFile& file, const RowsProgress& progress)
+        : m_file(file),
+          m_progress(progress)
+    {}
+
+    void addRow(std::span<const double> values) override { m_file.addRow(values); }
+    void rowsComputed(quint64 rows) override
+    {
+        if (m_progress)
+            m_progress(rows);
+    }
+
+private:
+    ModelFile& m_file;
+    const RowsProgress& m_progress;
+};
+
+} // namespace
+
+textio::StagedFile ComputeModel(const Spectrum& spectrum, const measure::CurveSettings& settings,
+                                const QString& modelPath, const RowsProgress& progress)
+{
+    ModelFile file(modelPath, settings.densityText, settings.columns);
+    ReportingFile sink(file, progress);
+    computeModelRows(spectrum, settings.columns, settings.density, sink, std::thread::hardware_concurrency());
+    return file.finish();
 }
 
 QString deviationFilePath(const QString& modelPath)
@@ -25,12 +49,13 @@ QString deviationFilePath(const QString& modelPath)
     return modelPath.first(end) + QStringLiteral(".sd") + modelPath.sliced(end);
 }
 
-void ComputeModelDeviations(const Spectrum& spectrum, const ModelSettings& settings, const QString& deviationPath)
+textio::StagedFile ComputeModelDeviations(const Spectrum& spectrum, const measure::CurveSettings& settings,
+                                          const QString& deviationPath, const RowsProgress& progress)
 {
-    const measure::CurveColumns columns{.ttr = settings.ttr, .from = settings.from, .to = settings.to};
-    ModelFile file(deviationPath, settings.densityText, columns);
-    computeDeviationRows(spectrum, columns, settings.density, file, std::thread::hardware_concurrency());
-    file.finish();
+    ModelFile file(deviationPath, settings.densityText, settings.columns);
+    ReportingFile sink(file, progress);
+    computeDeviationRows(spectrum, settings.columns, settings.density, sink, std::thread::hardware_concurrency());
+    return file.finish();
 }
 
 } // namespace model

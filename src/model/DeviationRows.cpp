@@ -453,8 +453,11 @@ void computeDeviationRows(const Spectrum& spectrum, const measure::CurveColumns&
     const quint64 perBatch =
         std::max<quint64>(groupRows, valuesPerBatch / std::max<size_t>(tables.width(), 1) / groupRows * groupRows);
     DeviationBatch batch(tables, density, rows);
-    for (quint64 first = 0; first < rows; first += perBatch)
-        batch.evaluate(first, std::min(perBatch, rows - first), threads, sink);
+    for (quint64 first = 0; first < rows; first += perBatch) {
+        const quint64 count = std::min(perBatch, rows - first);
+        batch.evaluate(first, count, threads, sink);
+        sink.rowsComputed(first + count);
+    }
 }
 
 } // namespace model

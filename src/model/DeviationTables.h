@@ -2,7 +2,7 @@
 
 #include "Model.h"
 
-#include "measure/CurveFile.h"
+#include "measure/CurveFileHeader.h"
 
 #include <array>
 #include <vector>

@@ -21,6 +21,8 @@ public:
     // Values a row: the type curve when on, then the classes from `from` up to the last that can differ from zero.
     size_t width() const { return m_width; }
     quint64 tokens() const { return m_tokens; }
+    // The records a row after `drawn` tokens takes in at most, the measure of what evaluating it costs.
+    size_t recordsTakenIn(quint64 drawn) const;
 
     // One thread's evaluations.
     class Evaluator

@@ -1,9 +1,13 @@
 #pragma once
 
+#include "measure/CurveFileHeader.h"
 #include "measure/Slovnik.h"
+#include "textio/FileWriter.h"
+#include "textio/TextReader.h"
 
 #include <QString>
 
+#include <functional>
 #include <vector>
 
 namespace model {
@@ -11,7 +15,7 @@ namespace model {
 // One distinct frequency of the text's spectrum.
 struct TInData
 {
-    quint32 Freq = 0; // a frequency that occurs
+    quint64 Freq = 0; // a frequency that occurs; a concordance file may hold more than 32 bits
     quint32 Poc = 0;  // how many types occur that often
 };
 
@@ -26,27 +30,29 @@ struct Spectrum
 
 // From the run's dictionary, which the spectrum consumes.
 Spectrum BuildSpectrum(measure::Slovnik&& slovnik);
-// From a concordance file; throws measure::PlatformError when it cannot be read or a frequency overflows.
-Spectrum BuildSpectrum(const QString& concordancePath);
+// From a concordance file, read with the run's code page; `warn` hears of a text cut short by a NUL, and
+// `checkpoint`, called every few thousand lines, may stop the reading by throwing. Throws textio::ErrorMessage when
+// the file cannot be read or a frequency overflows.
+Spectrum BuildSpectrum(const QString& concordancePath, const textio::Warn& warn = {},
+                       const textio::CodePage& codePage = {}, const std::function<void()>& checkpoint = {});
 
-struct ModelSettings
-{
-    bool ttr = true;
-    quint32 from = 1; // 0: no classes
-    quint32 to = 4;
-    quint32 density = 10;
-    QString densityText; // line 1 of the file, as the user typed it
-};
+// Hears, between batches, how many rows of the model file are computed; it stops the computation by throwing.
+using RowsProgress = std::function<void(quint64 rowsComputed)>;
 
-// Writes the model file; throws measure::PlatformError when it cannot be written.
-void ComputeModel(const Spectrum& spectrum, const ModelSettings& settings, const QString& modelPath);
+// Writes the model file, which takes its place on commit(); throws textio::ErrorMessage when it cannot be written.
+[[nodiscard]] textio::StagedFile ComputeModel(const Spectrum& spectrum, const measure::CurveSettings& settings,
+                                              const QString& modelPath, const RowsProgress& progress = {});
 
 // The file of the standard deviations beside a model file: the file name with ".sd" before its extension, the
 // part from its last dot ("C.txt" gives "C.sd.txt", "run.2.txt" "run.2.sd.txt", "C" and ".C" "C.sd" and ".C.sd").
 QString deviationFilePath(const QString& modelPath);
 
 // Writes the standard deviations of the model's values under random order, in the layout and number format of the
-// model file with the same density, columns and rows; throws measure::PlatformError when it cannot be written.
-void ComputeModelDeviations(const Spectrum& spectrum, const ModelSettings& settings, const QString& deviationPath);
+// model file with the same density, columns and rows, to take its place on commit(); throws textio::ErrorMessage
+// when it cannot be written.
+[[nodiscard]] textio::StagedFile ComputeModelDeviations(const Spectrum& spectrum,
+                                                        const measure::CurveSettings& settings,
+                                                        const QString& deviationPath,
+                                                        const RowsProgress& progress = {});
 
 } // namespace model

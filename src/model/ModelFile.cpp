@@ -26,9 +26,9 @@ void ModelFile::addRow(std::span<const double> values)
     m_writer.write("\r\n");
 }
 
-void ModelFile::finish()
+textio::StagedFile ModelFile::finish()
 {
-    m_writer.finish();
+    return m_writer.finish();
 }
 
 } // namespace model

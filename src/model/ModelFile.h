@@ -2,8 +2,8 @@
 
 #include "ModelRows.h"
 
-#include "measure/CurveFile.h"
-#include "measure/FileWriter.h"
+#include "measure/CurveFileHeader.h"
+#include "textio/FileWriter.h"
 
 namespace model {
 
@@ -11,15 +11,15 @@ namespace model {
 class ModelFile final : public RowSink
 {
 public:
-    // Creates or truncates the file and writes the header; throws measure::PlatformError.
+    // Starts the file and writes the header; throws textio::ErrorMessage.
     ModelFile(const QString& path, const QString& densityText, const measure::CurveColumns& columns);
 
     // Fills the columns after the last value with zeros.
     void addRow(std::span<const double> values) override;
-    void finish();
+    [[nodiscard]] textio::StagedFile finish();
 
 private:
-    measure::FileWriter m_writer;
+    textio::FileWriter m_writer;
     quint64 m_columns = 0;
 };
 

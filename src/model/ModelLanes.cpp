@@ -44,7 +44,7 @@ std::vector<Lane> buildLanes(const Spectrum& spectrum, bool ttr, quint32 from, q
     if (from < 1 || to < from)
         return lanes;
 
-    quint32 highest = 0;
+    quint64 highest = 0;
     for (const TInData& record : spectrum.records)
         highest = std::max(highest, record.Freq);
     const quint64 last = std::min<quint64>({to, highest, spectrum.N});

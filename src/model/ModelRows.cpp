@@ -25,6 +25,9 @@ constexpr quint64 carriedGap = 16;      // as DirectRows carries absence probabi
 // Direct rows take a record while l f / N stays below about this (the absence probability falls as e^(−l f / N)).
 constexpr double reachOfAbsence = 40;
 
+// Direct evaluations of a record's terms between two chances to stop, some 25 ms of one core at the most.
+constexpr size_t recordEvaluationsPerTurn = size_t(1) << 17;
+
 // Steps at which the curves are estimated to foresee the rechecks of stepped values.
 constexpr int estimateSteps = 16;
 
@@ -90,6 +93,12 @@ public:
             finish();
     }
 
+    void rowsComputed(quint64 rows) override
+    {
+        m_computed = rows;
+        m_sink.rowsComputed(rows);
+    }
+
     // Hands the rows still waiting on.
     void finish()
     {
@@ -107,16 +116,23 @@ public:
                     rechecks.push_back({row, column});
             }
         }
-        const unsigned workers =
-            static_cast<unsigned>(std::clamp<size_t>(m_threads, 1, std::max<size_t>(rechecks.size(), 1)));
-        runOnThreads(workers, [&](unsigned worker) {
-            DirectRows::Evaluator evaluator(m_direct);
-            for (size_t k = worker; k < rechecks.size(); k += workers) {
-                const Cell& cell = rechecks[k];
-                evaluator.evaluate(drawn(cell.row), std::span(m_values.data() + cell.row * m_width, m_width),
-                                   cell.column);
-            }
-        });
+        // The rechecks go in turns short enough for a stop to be heard in time; each value is evaluated on its own,
+        // so the turns do not change a bit.
+        const size_t perTurn = std::max<size_t>(1, recordEvaluationsPerTurn / std::max<size_t>(m_records, 1));
+        for (size_t begin = 0; begin < rechecks.size(); begin += perTurn) {
+            const size_t count = std::min(perTurn, rechecks.size() - begin);
+            const unsigned workers = static_cast<unsigned>(std::clamp<size_t>(m_threads, 1, count));
+            runOnThreads(workers, [&](unsigned worker) {
+                DirectRows::Evaluator evaluator(m_direct);
+                for (size_t k = begin + worker; k < begin + count; k += workers) {
+                    const Cell& cell = rechecks[k];
+                    evaluator.evaluate(drawn(cell.row), std::span(m_values.data() + cell.row * m_width, m_width),
+                                       cell.column);
+                }
+            });
+            if (begin + count < rechecks.size())
+                m_sink.rowsComputed(m_computed);
+        }
         for (quint64 row = 0; row < m_rows; ++row)
             m_sink.addRow(std::span<const double>(m_values.data() + row * m_width, m_width));
         m_firstRow += m_rows;
@@ -136,6 +152,7 @@ private:
     RowSink& m_sink;
     quint64 m_firstRow = 0;
     quint64 m_rows = 0;
+    quint64 m_computed = 0;
     size_t m_width = 0;
     std::vector<double> m_values;
 };

@@ -2,7 +2,7 @@
 
 #include "Model.h"
 
-#include "measure/CurveFile.h"
+#include "measure/CurveFileHeader.h"
 
 #include <span>
 
@@ -15,6 +15,9 @@ public:
     virtual ~RowSink() = default;
     // The type curve (when on), then the classes from `from` on; classes after the last value are zero.
     virtual void addRow(std::span<const double> values) = 0;
+    // Between batches, the rows computed so far, handed on or not yet; a long computation is stopped here, by
+    // throwing. A batch is kept short enough that this comes several times a second.
+    virtual void rowsComputed(quint64 /*rows*/) {}
 };
 
 // How the rows are computed: every term stepped through every token, or each row evaluated on its own.

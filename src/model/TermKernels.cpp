@@ -9,7 +9,6 @@ namespace {
 
 // Eight doubles as one value; lowered to whatever vector width the clone being compiled has.
 typedef double Vector __attribute__((vector_size(64)));
-typedef qint64 Indices __attribute__((vector_size(64)));
 static_assert(sizeof(Vector) / sizeof(double) == rowsPerBlock);
 
 // Enough independent products in flight to hide the latency of the two dependent multiplications of a step.
@@ -33,21 +32,21 @@ template <bool clamp>
 {
     Vector pairs[8];
     for (size_t k = 0; k < 8; k += 2) {
-        pairs[k] = __builtin_shuffle(rows[k], rows[k + 1], Indices{0, 8, 2, 10, 4, 12, 6, 14});
-        pairs[k + 1] = __builtin_shuffle(rows[k], rows[k + 1], Indices{1, 9, 3, 11, 5, 13, 7, 15});
+        pairs[k] = __builtin_shufflevector(rows[k], rows[k + 1], 0, 8, 2, 10, 4, 12, 6, 14);
+        pairs[k + 1] = __builtin_shufflevector(rows[k], rows[k + 1], 1, 9, 3, 11, 5, 13, 7, 15);
     }
     Vector quads[8];
     for (size_t k = 0; k < 8; k += 4) {
         for (size_t odd = 0; odd < 2; ++odd) {
             const Vector& a = pairs[k + odd];
             const Vector& b = pairs[k + 2 + odd];
-            quads[k + odd] = __builtin_shuffle(a, b, Indices{0, 1, 8, 9, 4, 5, 12, 13});
-            quads[k + 2 + odd] = __builtin_shuffle(a, b, Indices{2, 3, 10, 11, 6, 7, 14, 15});
+            quads[k + odd] = __builtin_shufflevector(a, b, 0, 1, 8, 9, 4, 5, 12, 13);
+            quads[k + 2 + odd] = __builtin_shufflevector(a, b, 2, 3, 10, 11, 6, 7, 14, 15);
         }
     }
     for (size_t c = 0; c < 4; ++c) {
-        rows[c] = __builtin_shuffle(quads[c], quads[c + 4], Indices{0, 1, 2, 3, 8, 9, 10, 11});
-        rows[c + 4] = __builtin_shuffle(quads[c], quads[c + 4], Indices{4, 5, 6, 7, 12, 13, 14, 15});
+        rows[c] = __builtin_shufflevector(quads[c], quads[c + 4], 0, 1, 2, 3, 8, 9, 10, 11);
+        rows[c + 4] = __builtin_shufflevector(quads[c], quads[c + 4], 4, 5, 6, 7, 12, 13, 14, 15);
     }
 }
 

@@ -1,10 +1,10 @@
 #include "FieldValidation.h"
 
-#include "measure/IntegerText.h"
+#include "textio/IntegerText.h"
 
 namespace run {
 
-using measure::parseIntegerText;
+using textio::parseIntegerText;
 
 ClassRangeTexts validateClassRange(const ClassRangeTexts& texts)
 {

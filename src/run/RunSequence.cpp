@@ -1,160 +1,275 @@
 #include "RunSequence.h"
 
+#include "OutputFiles.h"
+
 #include "measure/Concordance.h"
-#include "measure/IntegerText.h"
 #include "measure/MeasurementPass.h"
-#include "measure/PlatformError.h"
 #include "measure/Tokenizers.h"
 #include "model/Model.h"
+#include "textio/ErrorMessage.h"
+#include "textio/FileWriter.h"
+#include "textio/IntegerText.h"
 
 #include <QFileInfo>
 #include <QLocale>
 
 #include <cerrno>
 #include <optional>
+#include <vector>
 
 namespace run {
 namespace {
 
-using measure::requireInteger;
-
-struct RunSettings
+// Thrown where a run may stop when its stop token asks. A cancelled run is no failure, yet it must leave its steps
+// as a failure does: the writers remove their temporary files as it passes, and no output is committed.
+struct Cancelled
 {
-    quint32 from = 0;
-    quint32 to = 0;
-    quint32 density = 0;
-    QString densityText;
 };
 
-RunSettings readSettings(const RunHost& host)
+// Where the run hears a stop, and what it tells of its progress.
+class Checkpoints
 {
-    // The window's validations leave texts that convert, but one of them can still be out of range
-    // ("-2147483648" becomes "2147483648"): that ends the run with the conversion's error.
-    RunSettings settings;
-    settings.from = quint32(requireInteger(host.freqFromText()));
-    settings.to = quint32(requireInteger(host.freqToText()));
-    settings.densityText = host.densityText();
-    settings.density = quint32(requireInteger(settings.densityText));
-    return settings;
-}
+public:
+    Checkpoints(RunReport& report, std::stop_token stop)
+        : m_report(report),
+          m_stop(std::move(stop))
+    {}
 
-// Writing a file the run reads would destroy it before or while it is read: the run's inputs stay untouched.
-void refuseToOverwriteInputs(const QStringList& outputs, const QStringList& inputs)
-{
-    for (const QString& output : outputs) {
-        const QString target = QFileInfo(output).canonicalFilePath();
-        if (target.isEmpty())
-            continue;
-        for (const QString& input : inputs) {
-            if (!input.isEmpty() && QFileInfo(input).canonicalFilePath() == target)
-                throw measure::PlatformError(
-                    QStringLiteral("Cannot create file \"%1\". It is an input file of this run.").arg(output));
-        }
+    void check() const
+    {
+        if (m_stop.stop_requested())
+            throw Cancelled{};
     }
-}
 
-// The files a measuring run writes, in the order it writes them.
-QStringList measuringOutputs(const RunHost& host)
+    // Checks for a stop, then reports the progress as changed by `update`.
+    template <typename Update>
+    void report(const Update& update)
+    {
+        check();
+        update(m_progress);
+        m_report.progress(m_progress);
+    }
+
+private:
+    RunReport& m_report;
+    std::stop_token m_stop;
+    Progress m_progress;
+};
+
+// The outputs of a run, complete and waiting to be put in place together.
+using StagedOutputs = std::vector<textio::StagedFile>;
+
+struct InputFiles
 {
-    QStringList outputs{host.measuredFileName()};
-    if (host.concordanceChecked())
-        outputs.append(host.concordanceFileName());
-    if (host.modelChecked())
-        outputs.append(host.modelFileName());
-    return outputs;
-}
+    QStringList paths;
+    std::vector<qint64> bytesBefore; // of the files before each, and of all at the end
+};
 
 // Removes the empty lines of the input list and checks that every other line names a file. A missing file
 // ends the run with a message; a folder is reported as a file that cannot be opened.
-std::optional<QStringList> checkInputFiles(RunHost& host)
+std::optional<InputFiles> checkInputFiles(const QStringList& lines, RunReport& report, const Checkpoints& checkpoints)
 {
-    QStringList files = host.inputLines();
-    for (int i = 0; i < files.size();) {
-        const QString& line = files.at(i);
+    InputFiles files{.paths = lines, .bytesBefore = {0}};
+    for (int i = 0; i < files.paths.size();) {
+        checkpoints.check();
+        const QString& line = files.paths.at(i);
         if (line.isEmpty()) {
-            host.removeInputLine(i);
-            files.removeAt(i);
+            report.removeInputLine(i);
+            files.paths.removeAt(i);
             continue;
         }
         const QFileInfo file(line);
         if (!file.exists()) {
-            host.showMessage(
+            report.showMessage(
                 QStringLiteral("The file \"%1\" does not exist! The procedure will be terminated.").arg(line));
             return std::nullopt;
         }
         if (file.isDir())
-            measure::throwCannotOpen(line, EISDIR);
+            textio::throwCannotOpen(line, EISDIR);
+        files.bytesBefore.push_back(files.bytesBefore.back() + (file.isFile() ? file.size() : 0));
         ++i;
     }
     return files;
 }
 
-// The measurement pass. Returns the dictionary for the model step when the run goes on, nullopt when a missing
-// input file ended it; the measured file then keeps its two header lines.
-std::optional<measure::Slovnik> Zmer(RunHost& host, const RunSettings& settings)
+// The share of the reading done: bytes read, or files read where there are no bytes to count (pipes).
+double readShare(const InputFiles& files, qsizetype file, double fileDone)
 {
-    refuseToOverwriteInputs(measuringOutputs(host), host.inputLines());
-    const measure::MeasureSettings measureSettings{
-        .columns = {.ttr = host.ttrChecked(), .from = settings.from, .to = settings.to},
-        .density = settings.density,
-        .densityText = settings.densityText,
-    };
-    measure::MeasurementPass pass(measureSettings, host.measuredFileName());
-    const std::optional<QStringList> files = checkInputFiles(host);
-    if (!files) {
-        pass.finish();
-        return std::nullopt;
-    }
-    measure::readTokens(host.inputFormat(), *files, pass);
-    pass.finish();
-    if (host.concordanceChecked())
-        measure::SaveConcordance(pass.slovnik(), host.concordanceFileName(), QLocale());
-    // Only the model step needs the counts; without it the dictionary goes with the pass.
-    return host.modelChecked() ? pass.takeSlovnik() : measure::Slovnik();
+    const double total = double(files.bytesBefore.back());
+    if (total == 0)
+        return (double(file) + fileDone) / double(std::max<qsizetype>(files.paths.size(), 1));
+    const double fileBytes = double(files.bytesBefore[size_t(file) + 1] - files.bytesBefore[size_t(file)]);
+    return (double(files.bytesBefore[size_t(file)]) + fileBytes * fileDone) / total;
 }
 
-// The model step. Without the run's dictionary the spectrum comes from the concordance file.
-void Spocitej(RunHost& host, const RunSettings& settings, std::optional<measure::Slovnik> slovnik)
+// The measurement pass. Returns the dictionary for the model step when the run goes on, nullopt when a missing
+// input file ended it.
+std::optional<measure::Slovnik> Zmer(const RunSettings& settings, RunReport& report, Checkpoints& checkpoints,
+                                     StagedOutputs& outputs)
 {
-    const QString concordance = host.concordanceFileName();
-    // The file must exist even when the spectrum comes from the dictionary and the file is not read.
-    if (!QFileInfo::exists(concordance)) {
-        host.showMessage(concordance + QStringLiteral(" does not exist. Measure the concordancy of a text first."));
-        return;
+    measure::MeasurementPass pass(settings.curves, settings.measuredFile);
+    const std::optional<InputFiles> files = checkInputFiles(settings.inputLines, report, checkpoints);
+    if (!files)
+        return std::nullopt;
+    const auto pieceRead = [&](qsizetype file, double done) {
+        checkpoints.report([&](Progress& progress) {
+            if (progress.phase != Progress::Phase::Reading || progress.file != file || progress.fileName.isEmpty())
+                progress.fileName = QFileInfo(files->paths[file]).fileName();
+            progress.phase = Progress::Phase::Reading;
+            progress.file = file;
+            progress.files = files->paths.size();
+            progress.tokens = pass.tokens();
+            progress.done = readShare(*files, file, done);
+        });
+    };
+    measure::readTokens(settings.inputFormat, files->paths, pass,
+                        {.warn = [&report](const QString& text) { report.warn(text); },
+                         .codePage = settings.codePage,
+                         .progress = pieceRead});
+    outputs.push_back(pass.finish());
+    if (settings.concordance) {
+        const quint64 types = pass.slovnik().size();
+        const auto sorted = [&](double done) {
+            checkpoints.report([&](Progress& progress) {
+                progress.phase = Progress::Phase::Concordance;
+                progress.types = types;
+                progress.done = done;
+            });
+        };
+        sorted(0);
+        outputs.push_back(measure::SaveConcordance(pass.slovnik(), settings.concordanceFile, QLocale(), sorted));
+        sorted(1);
+    }
+    // Only the model step needs the counts; without it the dictionary goes with the pass.
+    return settings.model ? pass.takeSlovnik() : measure::Slovnik();
+}
+
+// The model step; false when it had no concordance file to come from. Without the run's dictionary the
+// spectrum comes from the concordance file.
+bool Spocitej(const RunSettings& settings, RunReport& report, Checkpoints& checkpoints,
+              std::optional<measure::Slovnik> slovnik, StagedOutputs& outputs)
+{
+    const QString& concordance = settings.concordanceFile;
+    // The file must exist even when the spectrum comes from the dictionary and the file is not read; the one
+    // this run has just written counts, though it is put in place only at the end.
+    const bool writtenByThisRun = slovnik && settings.concordance;
+    if (!writtenByThisRun && !QFileInfo::exists(concordance)) {
+        report.showMessage(concordance + QStringLiteral(" does not exist. Measure the concordancy of a text first."));
+        return false;
     }
     if (!slovnik)
-        refuseToOverwriteInputs({host.modelFileName()}, {concordance});
-    const model::Spectrum spectrum =
-        slovnik ? model::BuildSpectrum(std::move(*slovnik)) : model::BuildSpectrum(concordance);
-    const model::ModelSettings modelSettings{
-        .ttr = host.ttrChecked(),
-        .from = settings.from,
-        .to = settings.to,
-        .density = settings.density,
-        .densityText = settings.densityText,
+        checkOutputFiles({settings.modelFile}, {concordance});
+    const model::Spectrum spectrum = slovnik ? model::BuildSpectrum(std::move(*slovnik))
+                                             : model::BuildSpectrum(
+                                                   concordance, [&report](const QString& text) { report.warn(text); },
+                                                   settings.codePage, [&checkpoints] { checkpoints.check(); });
+    const quint64 rows = settings.curves.density == 0 ? 0 : spectrum.N / settings.curves.density;
+    const auto computed = [&](quint64 row) {
+        checkpoints.report([&](Progress& progress) {
+            progress.phase = Progress::Phase::Model;
+            progress.tokens = spectrum.N;
+            progress.row = row;
+            progress.rows = rows;
+            progress.done = rows == 0 ? 1.0 : double(row) / double(rows);
+        });
     };
-    model::ComputeModel(spectrum, modelSettings, host.modelFileName());
+    computed(0);
+    outputs.push_back(model::ComputeModel(spectrum, settings.curves, settings.modelFile, computed));
+    return true;
+}
+
+RunEnd runSteps(const RunSettings& settings, RunReport& report, Checkpoints& checkpoints)
+{
+    StagedOutputs outputs;
+    std::optional<measure::Slovnik> slovnik;
+    if (settings.measure) {
+        if (settings.inputLines.isEmpty()) {
+            report.showMessage(QStringLiteral("Use the \"Load input files\" button to determine input files."));
+            return RunEnd::Stopped;
+        }
+        checkOutputFiles(outputFiles(settings), settings.inputLines);
+        slovnik = Zmer(settings, report, checkpoints, outputs);
+        if (!slovnik)
+            return RunEnd::Stopped;
+    }
+    const bool modelMissing = settings.model && !Spocitej(settings, report, checkpoints, std::move(slovnik), outputs);
+    // The last chance to stop: from here on the outputs replace the older files.
+    checkpoints.check();
+    for (textio::StagedFile& output : outputs)
+        output.commit();
+    report.showMessage(QStringLiteral("Done!"));
+    return modelMissing ? RunEnd::DoneWithoutModel : RunEnd::Done;
+}
+
+QString grouped(quint64 number)
+{
+    return QLocale().toString(number);
 }
 
 } // namespace
 
-bool runSequence(RunHost& host)
+measure::CurveSettings curveSettings(bool ttr, const QString& fromText, const QString& toText,
+                                     const QString& densityText)
 {
-    const RunSettings settings = readSettings(host);
-    std::optional<measure::Slovnik> slovnik;
-    if (host.measureChecked()) {
-        if (host.inputLines().isEmpty()) {
-            host.showMessage(QStringLiteral("Use the \"Load input files\" button to determine input files."));
-            return false;
-        }
-        slovnik = Zmer(host, settings);
-        if (!slovnik)
-            return false;
+    const measure::CurveSettings settings{
+        .columns = {.ttr = ttr,
+                    .from = quint32(textio::requireInteger(fromText)),
+                    .to = quint32(textio::requireInteger(toText))},
+        .density = quint32(textio::requireInteger(densityText)),
+        .densityText = densityText,
+    };
+    if (settings.columns.classCount() > maxFrequencyClasses)
+        throw textio::ErrorMessage(
+            QStringLiteral("Cannot count the frequency classes from %1 to %2: a run counts at most %3 classes.")
+                .arg(settings.columns.from)
+                .arg(settings.columns.to)
+                .arg(maxFrequencyClasses));
+    return settings;
+}
+
+QString progressText(const Progress& progress)
+{
+    switch (progress.phase) {
+    case Progress::Phase::Reading:
+        return QStringLiteral("Reading %1 of %2, %3: %4 tokens")
+            .arg(progress.file + 1)
+            .arg(progress.files)
+            .arg(progress.fileName, grouped(progress.tokens));
+    case Progress::Phase::Concordance:
+        return QStringLiteral("Sorting the concordance of %1 types").arg(grouped(progress.types));
+    case Progress::Phase::Model:
+        return QStringLiteral("Model of %1 tokens: row %2 of %3")
+            .arg(grouped(progress.tokens), grouped(progress.row), grouped(progress.rows));
     }
-    if (host.modelChecked())
-        Spocitej(host, settings, std::move(slovnik));
-    host.showMessage(QStringLiteral("Done!"));
-    return true;
+    return {};
+}
+
+RunEnd runSequence(const RunSettings& settings, RunReport& report, std::stop_token stop)
+{
+    Checkpoints checkpoints(report, std::move(stop));
+    try {
+        return runSteps(settings, report, checkpoints);
+    } catch (const Cancelled&) {
+        return RunEnd::Cancelled;
+    }
+}
+
+QStringList outputFiles(const RunSettings& settings, RunEnd end)
+{
+    QStringList outputs;
+    if (settings.measure) {
+        outputs.append(settings.measuredFile);
+        if (settings.concordance)
+            outputs.append(settings.concordanceFile);
+    }
+    if (settings.model && end != RunEnd::DoneWithoutModel)
+        outputs.append(settings.modelFile);
+    return outputs;
+}
+
+QString cancelledText()
+{
+    return QStringLiteral("Stopped: no output file was changed.");
 }
 
 } // namespace run

@@ -6,6 +6,7 @@
 #include "WorkingDirectory.h"
 #include "app/TTRJM.h"
 
+#include <QPushButton>
 #include <QTest>
 
 #include <memory>
@@ -27,6 +28,17 @@ public:
         m_window->show();
         m_window->activateWindow();
         return QTest::qWaitForWindowActive(m_window.get());
+    }
+
+    // Clicks "Go!" and waits for the run to end; false when it does not end in time.
+    [[nodiscard]] bool go(int timeout = 60000)
+    {
+        m_window->Jed->click();
+        return waitForRun(timeout);
+    }
+    [[nodiscard]] bool waitForRun(int timeout = 60000)
+    {
+        return QTest::qWaitFor([this] { return !m_window->isRunning(); }, timeout);
     }
 
     // Closes the window; true when no real modal window opened during the test.

@@ -649,6 +649,7 @@ void MainWindowTest::shortcutsClickTheirButtons()
     field->setFocus();
 
     QTest::keyClick(field, keys.key(), keys.keyboardModifiers());
+    QTRY_VERIFY(!m_window->isRunning());
 
     QStringList heardNow = m_windows->calls;
     for (const RecordingDialogs::Entry& entry : m_dialogs->entries())

@@ -106,6 +106,7 @@ void ProgramTest::chartButtonsOpenTheChartsOfARun()
     app::THlavni& main = m_program->mainWindow();
     main.JmenaVstupu->setPlainText(QStringLiteral(VOCABRIX_CORPORA "/en-sexam-readme.utf8-bom.txt"));
     main.Jed->click();
+    QTRY_VERIFY(!main.isRunning());
 
     main.RFRChartBtn->click();
     main.TTRChartBtn->click();

@@ -1,11 +1,14 @@
 #include "charts/ConcordanceReader.h"
 #include "charts/CurveFileReader.h"
 #include "charts/CurveSampling.h"
+#include "textio/ErrorMessage.h"
 
 #include "TestFiles.h"
 #include "WorkingDirectory.h"
 
 #include <gtest/gtest.h>
+
+#include <QFileInfo>
 
 #include <random>
 
@@ -17,7 +20,7 @@ namespace {
 struct Ranked
 {
     QString type;
-    qint32 frequency;
+    qint64 frequency;
 
     friend bool operator==(const Ranked&, const Ranked&) = default;
     friend void PrintTo(const Ranked& r, std::ostream* out) { *out << r.type.toStdString() << ":" << r.frequency; }
@@ -105,10 +108,20 @@ TEST_F(RankFrequencyFile, FrequencyTextFallsBackToItsDigits)
     struct Case
     {
         const char* text;
-        qint32 frequency; // 0: no rank
+        qint64 frequency; // 0: no rank
     };
     const Case cases[] = {
-        {"12x", 12}, {"1 234", 1234}, {" 7", 7}, {"7 ", 7}, {"x", 0}, {"-5", 0}, {"$1F", 31}, {"", 0}, {"0", 0},
+        {"12x", 12},
+        {"1 234", 1234},
+        {" 7", 7},
+        {"7 ", 7},
+        {"x", 0},
+        {"-5", 0},
+        {"$1F", 31},
+        {"", 0},
+        {"0", 0},
+        {"4294967296", 4294967296},
+        {"3 000 000 000", 3000000000},
     };
     for (const Case& c : cases) {
         const std::vector<Ranked> ranked = rankFile(QByteArray("w\t") + c.text + "\r\n");
@@ -123,6 +136,24 @@ TEST_F(RankFrequencyFile, TypeSplitOverTwoLinesRanksItsSecondPart)
     // A type holding CR LF: the first line has no TAB, the second carries the rest, a TAB and the frequency.
     EXPECT_EQ(rankFile("Type\tFrequency\r\nfirst\r\nsecond\t4\r\n\t2\r\n"),
               (std::vector<Ranked>{{u"second"_s, 4}, {QString(), 2}}));
+}
+
+// A type may hold a TAB (words delimited by new lines or spaces): the frequency follows the last one.
+TEST_F(RankFrequencyFile, TypeHoldingATabIsReadWhole)
+{
+    EXPECT_EQ(rankFile("Type\tFrequency\r\nxyz\t5\t1\r\nabc\t123\t2\r\n"),
+              (std::vector<Ranked>{{u"abc\t123"_s, 2}, {u"xyz\t5"_s, 1}}));
+}
+
+TEST_F(RankFrequencyFile, NamesTheLineOfAFrequencyBeyond64Bits)
+{
+    try {
+        rankFile("Type\tFrequency\r\na\t1\r\nb\t99 999 999 999 999 999 999\r\n");
+        FAIL() << "no error";
+    } catch (const textio::ErrorMessage& error) {
+        EXPECT_EQ(error.text(), u"''99999999999999999999'' is not a valid integer value (line 3 of \"%1\")"_s.arg(
+                                    QFileInfo(u"Concordance.txt"_s).absoluteFilePath()));
+    }
 }
 
 using CurveFileReading = ChartData;

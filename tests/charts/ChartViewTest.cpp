@@ -1,7 +1,7 @@
 #include "charts/AxisTicker.h"
 #include "charts/ChartView.h"
 #include "charts/PlotLibrary.h"
-#include "measure/PlatformError.h"
+#include "textio/ErrorMessage.h"
 
 #include "ChartDrag.h"
 #include "GuiTestMain.h"
@@ -255,8 +255,8 @@ private Q_SLOTS:
         for (const QString& name : {u"missing/chart.bmp"_s, u"folder"_s, u"/dev/full"_s}) {
             try {
                 shown.chart.savePicture(name);
-            } catch (const measure::PlatformError& error) {
-                messages.append(error.message());
+            } catch (const textio::ErrorMessage& error) {
+                messages.append(error.text());
             }
         }
         QCOMPARE(messages, expected);

@@ -136,8 +136,9 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("content"); // empty: no file
         QTest::addColumn<QString>("message");
         QTest::newRow("missing file") << QByteArray() << u"Cannot open file \"<path>\". No such file or directory"_s;
-        QTest::newRow("frequency digits overflow") << QByteArray("Type\tFrequency\r\nq\t1\r\nr\t12345678901\r\n")
-                                                   << u"''12345678901'' is not a valid integer value"_s;
+        QTest::newRow("frequency digits overflow")
+            << QByteArray("Type\tFrequency\r\nq\t1\r\nr\t12345678901234567890\r\n")
+            << u"''12345678901234567890'' is not a valid integer value (line 3 of \"<path>\")"_s;
     }
 
     void failedLoadKeepsThePreviousPlot()

@@ -131,7 +131,7 @@ private Q_SLOTS:
         for (const CheckList* list : {w.ChMeasured, w.ChModel, w.ChSubtraction})
             QVERIFY(list->isHidden() && !list->isChecked(0));
         const QStringList buttons{w.Button1->text(), w.Button2->text(), w.BtClear->text(), w.BtReload->text()};
-        QCOMPARE(buttons, (QStringList{u"Save"_s, u"Print"_s, u"Clear"_s, u"Reload"_s}));
+        QCOMPARE(buttons, (QStringList{u"&Save"_s, u"&Print"_s, u"C&lear"_s, u"&Reload"_s}));
     }
 
     void loadAddsNumberedSeriesOfBothFilesAndTheirDifferences()
@@ -417,16 +417,24 @@ private Q_SLOTS:
                  (QStringList{u"The chart was saved to ttr.bmp"_s, u"The chart was saved to ttr.png"_s}));
     }
 
-    void ctrlCCopiesTheChart()
+    void keysReachTheChartsActions()
     {
         TTRWindow ttr;
         ttr.open();
         QGuiApplication::clipboard()->clear();
         ttr.window.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&ttr.window));
+        // A shortcut presses its button visibly, so the click comes a moment later.
         QTest::keyClick(&ttr.window, Qt::Key_C, Qt::ControlModifier);
-        // The shortcut presses the button visibly, so the click comes a moment later.
         QTRY_COMPARE(QGuiApplication::clipboard()->image().size(), ttr.window.Graf->size());
+        ttr.dialogs.answerSaveFile(std::nullopt);
+        QTest::keyClick(&ttr.window, Qt::Key_S, Qt::ControlModifier);
+        QTRY_COMPARE(ttr.dialogs.saveRequests().size(), 1);
+        ttr.dialogs.answerPrint(std::nullopt);
+        QTest::keyClick(&ttr.window, Qt::Key_P, Qt::ControlModifier);
+        QTRY_COMPARE(ttr.dialogs.entries().size(), 2);
+        QTest::keyClick(&ttr.window, Qt::Key_Escape);
+        QVERIFY(ttr.window.isHidden());
     }
 
     void scaleSwitchesTheAxesAsInTheRankFrequencyChart()

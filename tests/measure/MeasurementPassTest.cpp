@@ -1,6 +1,5 @@
-#include "measure/FileWriter.h"
 #include "measure/MeasurementPass.h"
-#include "measure/PlatformError.h"
+#include "textio/ErrorMessage.h"
 
 #include "QtPrinting.h"
 #include "TestFiles.h"
@@ -8,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include <QFileInfo>
+#include <QDir>
 
 #include <string_view>
 #include <vector>
@@ -16,27 +15,27 @@
 namespace {
 
 using namespace Qt::Literals::StringLiterals;
-using measure::MeasureSettings;
+using measure::CurveSettings;
 
-MeasureSettings settings(bool ttr, quint32 from, quint32 to, quint32 density)
+CurveSettings settings(bool ttr, quint32 from, quint32 to, quint32 density)
 {
     return {
         .columns = {.ttr = ttr, .from = from, .to = to}, .density = density, .densityText = QString::number(density)};
 }
 
-QByteArray measure(const MeasureSettings& settings, const std::vector<std::u16string_view>& tokens)
+QByteArray measure(const CurveSettings& settings, const std::vector<std::u16string_view>& tokens)
 {
     const ScopedTemporaryWorkingDirectory folder;
     measure::MeasurementPass pass(settings, u"M.txt"_s);
     for (const std::u16string_view token : tokens)
         pass.AddToken(token);
-    pass.finish();
+    pass.finish().commit();
     return readTestFile(u"M.txt"_s);
 }
 
 TEST(MeasurementPass, WritesTheHeaderOfTheChosenColumns)
 {
-    const std::pair<MeasureSettings, QByteArray> cases[] = {
+    const std::pair<CurveSettings, QByteArray> cases[] = {
         {settings(true, 1, 4, 10), "10\r\nTTR\tT1TR\tT2TR\tT3TR\tT4TR\t\r\n"},
         {settings(true, 0, 0, 10), "10\r\nTTR\t\r\n"},
         {settings(false, 0, 0, 1), "1\r\n\r\n"},
@@ -51,7 +50,7 @@ TEST(MeasurementPass, WritesTheHeaderOfTheChosenColumns)
 TEST(MeasurementPass, CountsTypesAndFrequencyClassesAfterEveryBlock)
 {
     const std::vector<std::u16string_view> text{u"a", u"b", u"a", u"c", u"a"};
-    const std::pair<MeasureSettings, QByteArray> cases[] = {
+    const std::pair<CurveSettings, QByteArray> cases[] = {
         {settings(true, 1, 2, 1),
          "1\r\nTTR\tT1TR\tT2TR\t\r\n1\t1\t0\t\r\n2\t2\t0\t\r\n2\t1\t1\t\r\n3\t2\t1\t\r\n3\t2\t0\t\r\n"},
         {settings(true, 1, 2, 2), "2\r\nTTR\tT1TR\tT2TR\t\r\n2\t2\t0\t\r\n3\t2\t1\t\r\n"},
@@ -71,15 +70,22 @@ TEST(MeasurementPass, TellsTypesApartByExactCodeUnits)
     EXPECT_EQ(measure(settings(true, 1, 1, 4), {u"The", u"the", u"", u""}), "4\r\nTTR\tT1TR\t\r\n3\t2\t\r\n");
 }
 
-TEST(MeasurementPass, KeepsTheRowsWrittenWhenItEndsEarly)
+// A pass that ends early, or whose file is never committed, leaves the older measured file as it was.
+TEST(MeasurementPass, LeavesTheOlderFileWhenItEndsEarly)
 {
     const ScopedTemporaryWorkingDirectory folder;
+    writeTestFile(u"M.txt"_s, "older");
     {
         measure::MeasurementPass pass(settings(true, 0, 0, 1), u"M.txt"_s);
         pass.AddToken(u"a");
-        pass.AddToken(u"b");
     }
-    EXPECT_EQ(readTestFile(u"M.txt"_s), "1\r\nTTR\t\r\n1\t\r\n2\t\r\n");
+    {
+        measure::MeasurementPass pass(settings(true, 0, 0, 1), u"M.txt"_s);
+        pass.AddToken(u"a");
+        const textio::StagedFile uncommitted = pass.finish();
+    }
+    EXPECT_EQ(readTestFile(u"M.txt"_s), "older");
+    EXPECT_EQ(QDir().entryList(QDir::Files | QDir::Hidden), QStringList{u"M.txt"_s});
 }
 
 TEST(MeasurementPass, ReportsAMeasuredFileItCannotCreate)
@@ -94,28 +100,10 @@ TEST(MeasurementPass, ReportsAMeasuredFileItCannotCreate)
         try {
             measure::MeasurementPass pass(settings(true, 1, 4, 10), path);
             ADD_FAILURE() << "no error for " << path.toStdString();
-        } catch (const measure::PlatformError& error) {
-            EXPECT_EQ(error.message(), message);
+        } catch (const textio::ErrorMessage& error) {
+            EXPECT_EQ(error.text(), message);
         }
     }
-}
-
-TEST(FileWriter, ReportsAWriteThatFailsFromFinishButNotFromTheDestructor)
-{
-    if (!QFileInfo::exists(u"/dev/full"_s))
-        GTEST_SKIP() << "no /dev/full";
-    try {
-        measure::FileWriter file(u"/dev/full"_s);
-        file.write("row\r\n");
-        file.finish();
-        ADD_FAILURE() << "the failed write went unnoticed";
-    } catch (const measure::PlatformError& error) {
-        EXPECT_EQ(error.message(), u"Cannot write file \"/dev/full\". No space left on device"_s);
-    }
-    EXPECT_NO_THROW({
-        measure::FileWriter file(u"/dev/full"_s);
-        file.write("row\r\n");
-    });
 }
 
 } // namespace

@@ -1,4 +1,5 @@
-#include "measure/TextReader.h"
+#include "textio/CodePage.h"
+#include "textio/TextReader.h"
 #include "measure/Tokenizers.h"
 #include "measure/WordChar.h"
 
@@ -11,7 +12,9 @@
 #include <QRandomGenerator>
 #include <QStringList>
 
+#include <iconv.h>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -32,7 +35,7 @@ Tokens tokenize(const QString& text, Arguments... arguments)
 {
     RecordingSink sink;
     Tokenizer tokenizer(sink, arguments...);
-    for (const QStringView line : measure::splitLines(text))
+    for (const QStringView line : textio::splitLines(text))
         tokenizer.line(std::u16string_view(line.utf16(), size_t(line.size())));
     tokenizer.endOfFile();
     return sink.tokens;
@@ -159,6 +162,91 @@ TEST(ReadTokens, ReadsTheFilesOneAfterAnotherInEveryFormat)
         RecordingSink sink;
         measure::readTokens(format, files, sink);
         EXPECT_EQ(sink.tokens, tokens) << "format " << format;
+    }
+}
+
+struct ConvertedLines
+{
+    QByteArray from;
+    QByteArray to;
+};
+
+// The lines of `text` that iconv converts whole, in both encodings; a line with a character the other encoding
+// lacks is left out of both.
+ConvertedLines convertLines(const QByteArray& text, const char* from, const char* to)
+{
+    const iconv_t converter = iconv_open(to, from);
+    if (converter == iconv_t(-1))
+        qFatal("iconv cannot convert from %s to %s", from, to);
+    ConvertedLines converted;
+    for (qsizetype start = 0; start < text.size();) {
+        const qsizetype lineEnd = text.indexOf('\n', start);
+        const qsizetype end = lineEnd < 0 ? text.size() : lineEnd + 1;
+        QByteArray line = text.sliced(start, end - start);
+        start = end;
+        QByteArray out(line.size() * 4, Qt::Uninitialized);
+        char* in = line.data();
+        size_t inLeft = size_t(line.size());
+        char* written = out.data();
+        size_t outLeft = size_t(out.size());
+        iconv(converter, nullptr, nullptr, nullptr, nullptr);
+        if (iconv(converter, &in, &inLeft, &written, &outLeft) == size_t(-1))
+            continue;
+        converted.from += line;
+        converted.to += out.first(written - out.data());
+    }
+    iconv_close(converter);
+    return converted;
+}
+
+Tokens tokensOf(int format, const QString& path, const textio::CodePage& codePage)
+{
+    RecordingSink sink;
+    measure::readTokens(format, {path}, sink, {.codePage = codePage});
+    return sink.tokens;
+}
+
+// Legacy copies of real texts give the tokens of their UTF-8 versions, with the code page named and with it
+// guessed. iconv makes the copies, independently of the converters the program decodes with.
+TEST(ReadTokens, LegacyCodePagesGiveTheTokensOfTheUtf8Text)
+{
+    const ScopedTemporaryWorkingDirectory folder;
+    struct Row
+    {
+        const char* name;
+        const char* preamble; // a text of plain ASCII before it, or empty
+        const char* file;
+        const char* fileEncoding;
+        const char* otherEncoding; // the legacy one or UTF-8
+        QString codePage;
+        int format;
+    };
+    const Row rows[] = {
+        {"Russian in CP866", "", "ru-fortunes-love.utf8.txt", "UTF-8", "CP866", u"CP866"_s, 0},
+        {"Russian in Windows-1251", "", "ru-fortunes-knowledge.utf8.txt", "UTF-8", "CP1251", u"windows-1251"_s, 0},
+        {"Czech in Windows-1250", "", "cs-fortunes-klasik-cz.utf8.txt", "UTF-8", "CP1250", u"windows-1250"_s, 0},
+        {"Greek word list in ISO-8859-7", "", "el-wordlist-hunspell.iso-8859-7.txt", "ISO-8859-7", "UTF-8",
+         u"ISO-8859-7"_s, 2},
+        // The guess takes it for KOI8-R, which has box-drawing characters where KOI8-U has і, ї, є and ґ.
+        {"Ukrainian in KOI8-U", "", "uk-ui-messages.utf8.txt", "UTF-8", "KOI8-U", u"KOI8-U"_s, 0},
+        // Far more ASCII than the guess samples comes first.
+        {"Russian after a licence", "en-gnu-gpl-3.ascii.txt", "ru-fortunes-amur.utf8-crlf.txt", "UTF-8", "CP1251",
+         u"windows-1251"_s, 0},
+    };
+    const QString corpora = QStringLiteral(VOCABRIX_CORPORA "/");
+    for (const Row& row : rows) {
+        const QByteArray preamble = *row.preamble ? readTestFile(corpora + QLatin1StringView(row.preamble)) : "";
+        const ConvertedLines copy = convertLines(preamble + readTestFile(corpora + QLatin1StringView(row.file)),
+                                                 row.fileEncoding, row.otherEncoding);
+        const bool fromUtf8 = std::string_view(row.fileEncoding) == "UTF-8";
+        writeTestFile(u"utf8.txt"_s, fromUtf8 ? copy.from : copy.to);
+        writeTestFile(u"legacy.txt"_s, fromUtf8 ? copy.to : copy.from);
+        const Tokens expected = tokensOf(row.format, u"utf8.txt"_s, {});
+        ASSERT_GT(expected.size(), 700u) << row.name;
+        // Compared whole: a token list of a million tokens is no failure message.
+        EXPECT_TRUE(tokensOf(row.format, u"legacy.txt"_s, textio::CodePage::named(row.codePage).value()) == expected)
+            << row.name << ", named";
+        EXPECT_TRUE(tokensOf(row.format, u"legacy.txt"_s, {}) == expected) << row.name << ", guessed";
     }
 }
 

@@ -2,7 +2,7 @@
 
 #include "model/Model.h"
 
-#include "measure/CurveFile.h"
+#include "measure/CurveFileHeader.h"
 
 #include <gtest/gtest.h>
 

@@ -262,8 +262,9 @@ TEST(ModelDeviationFile, NameHasSdBeforeTheExtension)
 TEST(ModelDeviationFile, HoldsTheModelFileHeaderAndOneRowPerBlock)
 {
     const ScopedTemporaryWorkingDirectory directory;
-    const ModelSettings settings{.ttr = true, .from = 1, .to = 2, .density = 1, .densityText = QStringLiteral("1")};
-    ComputeModelDeviations(makeSpectrum({{2, 1}, {1, 1}}), settings, QStringLiteral("C.sd.txt"));
+    const measure::CurveSettings settings{
+        .columns = {.ttr = true, .from = 1, .to = 2}, .density = 1, .densityText = QStringLiteral("1")};
+    ComputeModelDeviations(makeSpectrum({{2, 1}, {1, 1}}), settings, QStringLiteral("C.sd.txt")).commit();
     EXPECT_EQ(readBytes(QStringLiteral("C.sd.txt")), "1\r\nTTR\tT1TR\tT2TR\t\r\n0.000\t0.000\t0.000\t\r\n"
                                                      "0.471\t0.943\t0.471\t\r\n0.000\t0.000\t0.000\t\r\n");
 }

@@ -1,7 +1,7 @@
 #include "ModelTestSupport.h"
 #include "WorkingDirectory.h"
 
-#include "measure/PlatformError.h"
+#include "textio/ErrorMessage.h"
 #include "model/Model.h"
 
 #include <QDir>
@@ -15,7 +15,7 @@ struct FileCase
 {
     const char* name;
     Spectrum spectrum;
-    ModelSettings settings;
+    measure::CurveSettings settings;
     QByteArray expected;
 };
 
@@ -26,13 +26,14 @@ class ModelFile : public testing::TestWithParam<FileCase>
 TEST_P(ModelFile, HoldsHeaderAndOneRowPerWholeBlock)
 {
     const ScopedTemporaryWorkingDirectory directory;
-    ComputeModel(GetParam().spectrum, GetParam().settings, QStringLiteral("C.txt"));
+    ComputeModel(GetParam().spectrum, GetParam().settings, QStringLiteral("C.txt")).commit();
     EXPECT_EQ(readBytes(QStringLiteral("C.txt")), GetParam().expected);
 }
 
-ModelSettings settings(bool ttr, quint32 from, quint32 to, quint32 density)
+measure::CurveSettings settings(bool ttr, quint32 from, quint32 to, quint32 density)
 {
-    return {.ttr = ttr, .from = from, .to = to, .density = density, .densityText = QString::number(density)};
+    return {
+        .columns = {.ttr = ttr, .from = from, .to = to}, .density = density, .densityText = QString::number(density)};
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -58,7 +59,7 @@ INSTANTIATE_TEST_SUITE_P(
         FileCase{"DensityAboveN", makeSpectrum({{2, 1}}), settings(true, 1, 1, 3), "3\r\nTTR\tT1TR\t\r\n"},
         FileCase{"DensityTextAsTyped",
                  makeSpectrum({{2, 1}}),
-                 {.ttr = true, .from = 2, .to = 1, .density = 2, .densityText = QStringLiteral("$2")},
+                 {.columns = {.ttr = true, .from = 2, .to = 1}, .density = 2, .densityText = QStringLiteral("$2")},
                  "$2\r\nTTR\t\r\n1.000\t\r\n"}),
     [](const testing::TestParamInfo<FileCase>& info) { return info.param.name; });
 
@@ -68,11 +69,11 @@ TEST(ModelFile, UnwritablePathThrowsCannotCreate)
     ASSERT_TRUE(QDir().mkdir(QStringLiteral("folder")));
     for (const QString& path : {QStringLiteral("missing/C.txt"), QStringLiteral("folder")}) {
         try {
-            ComputeModel(makeSpectrum({{1, 2}}), settings(true, 1, 1, 1), path);
+            ComputeModel(makeSpectrum({{1, 2}}), settings(true, 1, 1, 1), path).commit();
             ADD_FAILURE() << "no error for " << path.toStdString();
-        } catch (const measure::PlatformError& error) {
-            EXPECT_TRUE(error.message().startsWith(QStringLiteral("Cannot create file \"%1\". ").arg(path)))
-                << error.message().toStdString();
+        } catch (const textio::ErrorMessage& error) {
+            EXPECT_TRUE(error.text().startsWith(QStringLiteral("Cannot create file \"%1\". ").arg(path)))
+                << error.text().toStdString();
         }
     }
 }
