@@ -18,6 +18,7 @@ const std::map<QString, Flag>& switchedOff()
         {QStringLiteral("--no-ttr"), &CliOptions::ttr},
         {QStringLiteral("--no-measure"), &CliOptions::measure},
         {QStringLiteral("--no-model"), &CliOptions::model},
+        {QStringLiteral("--no-sd"), &CliOptions::deviations},
         {QStringLiteral("--no-concordance"), &CliOptions::concordance},
     };
     return flags;
@@ -155,9 +156,12 @@ QString usageText()
         "  --no-ttr            leave out the type count\n"
         "  --no-measure        do not measure; the model comes from the concordance file\n"
         "  --no-model          do not compute the model\n"
+        "  --no-sd             do not write the model's standard deviations (the companion file); an older\n"
+        "                      companion file goes when the new model file takes its place\n"
         "  --no-concordance    do not save the concordance\n"
         "  --measured FILE     the measured file (default M.txt)\n"
-        "  --model FILE        the model file (default C.txt)\n"
+        "  --model FILE        the model file (default C.txt); its standard deviations go to the companion\n"
+        "                      file, named with .sd before the extension (C.sd.txt)\n"
         "  --concordance FILE  the concordance file (default Concordance.txt)\n"
         "  --codepage NAME     the code page of input files without a byte-order mark that are not UTF-8:\n"
         "                      auto (default) guesses it from each file; or a name such as windows-1250,\n"

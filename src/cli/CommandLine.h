@@ -17,6 +17,7 @@ struct CliOptions
     bool ttr = true;
     bool measure = true;
     bool model = true;
+    bool deviations = true;
     bool concordance = true;
     QString measuredFile = QStringLiteral("M.txt");
     QString modelFile = QStringLiteral("C.txt");

@@ -250,7 +250,15 @@ INSTANTIATE_TEST_SUITE_P(
                  {u"--no-measure"_s, u"--concordance"_s, u"K.txt"_s, u"--every"_s, u"1"_s, u"--from"_s, u"0"_s},
                  0,
                  "",
-                 {{u"C.txt"_s, "1\r\nTTR\t\r\n1.000\t\r\n1.667\t\r\n2.000\t\r\n"}}},
+                 {{u"C.txt"_s, "1\r\nTTR\t\r\n1.000\t\r\n1.667\t\r\n2.000\t\r\n"}, {u"C.sd.txt"_s, anyBytes}}},
+        // No companion file is made, and none is left beside the new model.
+        BadInput{"NoStandardDeviations",
+                 someText,
+                 {},
+                 {u"--no-sd"_s, u"in.txt"_s},
+                 0,
+                 "",
+                 {{u"M.txt"_s, anyBytes}, {u"C.txt"_s, anyBytes}, {u"Concordance.txt"_s, anyBytes}}},
         BadInput{"ClassRangeBeyondTheLimit",
                  someText,
                  {},
@@ -510,7 +518,7 @@ TEST(Cli, ConcurrentRunsLeaveWholeFiles)
         }
         ASSERT_TRUE(first.waitForFinished(120000) && second.waitForFinished(120000));
         const std::map<QString, QByteArray> found = snapshot(folder.path());
-        ASSERT_EQ(found.size(), 3u);
+        ASSERT_EQ(found.size(), 4u);
         for (const auto& [name, bytes] : found)
             EXPECT_TRUE(bytes == alone[0].at(name) || bytes == alone[1].at(name)) << name.toStdString();
     }
