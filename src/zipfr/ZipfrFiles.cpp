@@ -1,133 +1,111 @@
 #include "ZipfrFiles.h"
 
-#include "measure/FileWriter.h"
+#include "GrowthCurveFiles.h"
 
-#include <charconv>
-#include <cmath>
+#include "measure/Concordance.h"
+#include "model/Model.h"
+#include "textio/LineReader.h"
+
 #include <string>
 
 namespace zipfr {
 namespace {
 
-void appendNumber(std::string& line, double value)
+constexpr qsizetype linesPerCheckpoint = 1 << 14;
+
+struct Names
 {
-    // R's missing value; no value this program computes should ever need it.
-    if (!std::isfinite(value)) {
-        line += "NA";
-        return;
-    }
-    char text[32];
-    line.append(text, std::to_chars(text, text + sizeof text, value).ptr);
-}
+    QString spectrum;
+    QString typeList;
+    QString measured;
+    QString model;
+};
 
-void appendInteger(std::string& line, quint64 value)
-{
-    line += std::to_string(value);
-}
-
-} // namespace
-
-FileNames fileNames(const QString& prefix)
+Names namesOf(const QString& prefix)
 {
     return {prefix + QStringLiteral(".spc"), prefix + QStringLiteral(".tfl"), prefix + QStringLiteral(".emp.vgc"),
             prefix + QStringLiteral(".exp.vgc")};
 }
 
-void writeSpectrum(const QString& path, const model::Spectrum& spectrum)
+textio::StagedFile writeSpectrum(const QString& path, const Sources& sources, const std::function<void()>& checkpoint)
 {
-    measure::FileWriter file(path);
+    const model::Spectrum spectrum = model::BuildSpectrum(sources.concordance, {}, sources.codePage, checkpoint);
+    textio::FileWriter file(path);
     file.write("m\tVm\n");
-    std::string line;
-    for (const model::TInData& record : spectrum.records) {
-        line.clear();
-        appendInteger(line, record.Freq);
-        line += '\t';
-        appendInteger(line, record.Poc);
-        line += '\n';
-        file.write(line);
-    }
-    file.finish();
+    for (const model::TInData& record : spectrum.records)
+        file.write(std::to_string(record.Freq) + '\t' + std::to_string(record.Poc) + '\n');
+    return file.finish();
 }
 
-void writeTypeList(const QString& path, std::span<const TypeFrequency> types)
+// read.tfl reads with read.delim: a field in double quotes may hold TABs and line breaks, and a quote inside is
+// doubled. Every type is quoted, so none can split its line or be taken for a number.
+std::string quoted(QStringView type)
 {
-    measure::FileWriter file(path);
+    std::string text = "\"";
+    for (const char c : type.toUtf8()) {
+        if (c == '"')
+            text += '"';
+        text += c;
+    }
+    return text + '"';
+}
+
+textio::StagedFile writeTypeList(const QString& path, const Sources& sources, const std::function<void()>& checkpoint)
+{
+    textio::LineReader lines(sources.concordance, sources.codePage);
+    textio::FileWriter file(path);
     file.write("f\ttype\n");
-    std::string line;
-    for (const TypeFrequency& entry : types) {
-        line.clear();
-        appendInteger(line, entry.frequency);
-        line += '\t';
-        QString type;
-        for (const QChar c : entry.type) {
-            switch (c.unicode()) {
-            case u'\\':
-                type += QStringLiteral("\\\\");
-                break;
-            case u'\t':
-                type += QStringLiteral("\\t");
-                break;
-            case u'\r':
-                type += QStringLiteral("\\r");
-                break;
-            case u'\n':
-                type += QStringLiteral("\\n");
-                break;
-            default:
-                type += c;
-            }
+    // A type holding a line break spans several lines of the concordance; the lines without a frequency before a
+    // type's last line belong to it. The header line comes first and is no type.
+    QString pending;
+    qsizetype number = 0;
+    while (const std::optional<std::u16string_view> line = lines.nextLine()) {
+        if (++number % linesPerCheckpoint == 0 && checkpoint)
+            checkpoint();
+        if (number == 1)
+            continue;
+        const measure::ConcordanceLine entry = measure::parseConcordanceLine(*line, sources.concordance, number);
+        if (!entry.frequency) {
+            pending.append(QStringView(*line)).append(u"\r\n");
+            continue;
         }
-        line += type.toStdString();
-        line += '\n';
-        file.write(line);
+        // The model leaves out what occurs no time; so does the list, which then sums to the spectrum's tokens.
+        if (*entry.frequency >= 1)
+            file.write(std::to_string(*entry.frequency) + '\t' + quoted(pending.append(entry.type)) + '\n');
+        pending.clear();
     }
-    file.finish();
+    return file.finish();
 }
 
-void writeGrowthCurve(const QString& path, const GrowthCurve& curve)
+} // namespace
+
+QStringList outputNames(const QString& prefix, const Sources& sources)
 {
-    measure::FileWriter file(path);
-    std::string line = "N\tV";
-    const auto names = [&](const char* stem) {
-        for (quint32 i = 1; i <= curve.classes; ++i) {
-            line += '\t';
-            line += stem;
-            line += std::to_string(i);
-        }
-    };
-    names("V");
-    if (!curve.variances.empty()) {
-        line += "\tVV";
-        names("VV");
-    }
-    line += '\n';
-    file.write(line);
-    // Values after the end of a row are zero, as in the rows of the model.
-    const auto appendColumns = [&](const std::vector<double>& row) {
-        for (size_t i = 0; i <= curve.classes; ++i) {
-            line += '\t';
-            appendNumber(line, i < row.size() ? row[i] : 0.0);
-        }
-    };
-    for (size_t r = 0; r < curve.rows.size(); ++r) {
-        line.clear();
-        appendInteger(line, (r + 1) * curve.density);
-        appendColumns(curve.rows[r]);
-        if (!curve.variances.empty())
-            appendColumns(curve.variances[r]);
-        line += '\n';
-        file.write(line);
-    }
-    file.finish();
+    const Names names = namesOf(prefix);
+    QStringList list;
+    if (!sources.concordance.isEmpty())
+        list << names.spectrum << names.typeList;
+    if (!sources.measured.isEmpty())
+        list << names.measured;
+    if (!sources.model.isEmpty())
+        list << names.model;
+    return list;
 }
 
-std::optional<quint32> growthClasses(const measure::CurveColumns& columns)
+std::vector<textio::StagedFile> writeForR(const QString& prefix, const Sources& sources,
+                                          const std::function<void()>& checkpoint)
 {
-    if (!columns.ttr)
-        return std::nullopt;
-    if (!columns.hasClasses() || columns.from != 1)
-        return 0;
-    return std::min<quint32>(columns.to, 9);
+    const Names names = namesOf(prefix);
+    std::vector<textio::StagedFile> files;
+    if (!sources.concordance.isEmpty()) {
+        files.push_back(writeSpectrum(names.spectrum, sources, checkpoint));
+        files.push_back(writeTypeList(names.typeList, sources, checkpoint));
+    }
+    if (!sources.measured.isEmpty())
+        files.push_back(writeMeasuredGrowth(names.measured, sources.measured, checkpoint));
+    if (!sources.model.isEmpty())
+        files.push_back(writeModelGrowth(names.model, sources.model, sources.deviations, checkpoint));
+    return files;
 }
 
 } // namespace zipfr

@@ -1,58 +1,35 @@
 #pragma once
 
-#include "measure/CurveFile.h"
-#include "model/Model.h"
+#include "textio/CodePage.h"
+#include "textio/FileWriter.h"
 
 #include <QString>
-#include <QStringView>
+#include <QStringList>
 
-#include <optional>
-#include <span>
+#include <functional>
 #include <vector>
 
 namespace zipfr {
 
-// The files the R package zipfR loads (read.spc, read.tfl, read.vgc): TAB-separated text with a header line,
-// UTF-8 without a byte-order mark, LF line ends, numbers R reads exactly (integers in decimal, other values as
-// the shortest text that reads back as the same double). Each writer throws measure::PlatformError when its
-// file cannot be written.
-
-struct FileNames
+// The files of one run the R files are made from; an empty name leaves out what is made from it.
+struct Sources
 {
-    QString spectrum; // PREFIX.spc
-    QString typeList; // PREFIX.tfl
-    QString measured; // PREFIX.emp.vgc
-    QString model;    // PREFIX.exp.vgc
+    QString concordance;       // PREFIX.spc (m, Vm) and PREFIX.tfl (f, type)
+    QString measured;          // PREFIX.emp.vgc (N, V, V1..Vk)
+    QString model;             // PREFIX.exp.vgc (N, V, V1..Vk, and VV, VV1..VVk when `deviations` is given)
+    QString deviations;        // the model's companion file of standard deviations
+    textio::CodePage codePage; // how the run reads the concordance
 };
-FileNames fileNames(const QString& prefix);
 
-// "m" and "Vm": each frequency of the spectrum and its number of types, frequencies ascending.
-void writeSpectrum(const QString& path, const model::Spectrum& spectrum);
+// The names writeForR may write for these sources, for checks against the run's inputs and outputs.
+QStringList outputNames(const QString& prefix, const Sources& sources);
 
-struct TypeFrequency
-{
-    QStringView type;
-    quint64 frequency = 0;
-};
-// "f" and "type", one line a type in the order given. read.tfl splits at every TAB and line break and knows no
-// quoting, so a type's backslash, TAB, CR and LF are written as \\, \t, \r and \n: every type keeps one line of
-// its own and can be told apart from every other.
-void writeTypeList(const QString& path, std::span<const TypeFrequency> types);
-
-// A vocabulary growth curve: N, the tokens read, then V and V1..Vk (k <= 9), and for the model the variances
-// VV and VV1..VVk. A row may hold a run's columns beyond k, which are left out, or end early, where the values
-// missing are zero.
-struct GrowthCurve
-{
-    quint64 density = 1;                        // row r is after (r + 1) × density tokens
-    quint32 classes = 0;                        // k
-    std::vector<std::vector<double>> rows;      // V, V1..Vk
-    std::vector<std::vector<double>> variances; // empty, or for each row VV, VV1..VVk
-};
-void writeGrowthCurve(const QString& path, const GrowthCurve& curve);
-
-// The classes 1..k a growth curve of a run's columns can hold: those from 1 on that were counted, at most 9, and
-// none when the classes do not start at 1. Nothing when the run has no type curve, which every curve needs.
-std::optional<quint32> growthClasses(const measure::CurveColumns& columns);
+// Reads the sources and writes the files the R package zipfR loads (TAB-separated, a header line, UTF-8, LF) as
+// staged files in the order of outputNames; the caller commits them, together, once its own outputs are in place.
+// `checkpoint` is called every few thousand lines and may stop the work by throwing. Throws textio::ErrorMessage
+// when a file cannot be read or written, when a curve file has no TTR column (every growth curve needs V), or when
+// the deviations do not belong to the model file (another density, other columns or another number of rows).
+std::vector<textio::StagedFile> writeForR(const QString& prefix, const Sources& sources,
+                                          const std::function<void()>& checkpoint = {});
 
 } // namespace zipfr

@@ -1,19 +1,22 @@
 #include "WorkingDirectory.h"
 
-#include "measure/PlatformError.h"
+#include "textio/ErrorMessage.h"
 #include "zipfr/ZipfrFiles.h"
 
+#include <QDir>
 #include <QFile>
 
 #include <gtest/gtest.h>
 
-#include <charconv>
-#include <optional>
-#include <string>
-#include <vector>
-
 namespace zipfr {
 namespace {
+
+void writeText(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
 
 QByteArray contents(const QString& path)
 {
@@ -22,136 +25,105 @@ QByteArray contents(const QString& path)
     return file.readAll();
 }
 
-// The table read.delim sees: lines at LF, fields at TAB.
-std::vector<std::vector<std::string>> table(const QString& path)
+void writeAndCommit(const QString& prefix, const Sources& sources)
 {
-    std::vector<std::vector<std::string>> rows;
-    const std::string text = contents(path).toStdString();
-    size_t start = 0;
-    while (start < text.size()) {
-        const size_t end = text.find('\n', start);
-        const std::string line = text.substr(start, end - start);
-        std::vector<std::string>& fields = rows.emplace_back();
-        size_t from = 0;
-        for (size_t tab; (tab = line.find('\t', from)) != std::string::npos; from = tab + 1)
-            fields.push_back(line.substr(from, tab - from));
-        fields.push_back(line.substr(from));
-        start = end == std::string::npos ? text.size() : end + 1;
+    for (textio::StagedFile& file : writeForR(prefix, sources))
+        file.commit();
+}
+
+Sources sourcesOf(const char* concordance, const char* measured, const char* model, const char* deviations)
+{
+    return {QString::fromUtf8(concordance),
+            QString::fromUtf8(measured),
+            QString::fromUtf8(model),
+            QString::fromUtf8(deviations),
+            {}};
+}
+
+QString errorOf(const QString& prefix, const Sources& sources)
+{
+    try {
+        writeAndCommit(prefix, sources);
+    } catch (const textio::ErrorMessage& error) {
+        return error.text();
     }
-    return rows;
+    return {};
 }
 
-// "V" and 3 give "V3" (built step by step: GCC 12 warns of an overlap that is not there in "V" + text).
-std::string column(const char* stem, quint32 m)
-{
-    std::string name = stem;
-    name += std::to_string(m);
-    return name;
-}
-
-std::optional<double> number(const std::string& text)
-{
-    double value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size())
-        return std::nullopt;
-    return value;
-}
-
-TEST(ZipfrFiles, SpectrumAndTypeListInTheirColumns)
+TEST(ZipfrFiles, ARunsFilesInTheFormatsRReads)
 {
     const ScopedTemporaryWorkingDirectory directory;
-    const FileNames names = fileNames(QStringLiteral("out/run.1"));
-    EXPECT_EQ(names.spectrum, QStringLiteral("out/run.1.spc"));
-    EXPECT_EQ(names.typeList, QStringLiteral("out/run.1.tfl"));
-    EXPECT_EQ(names.measured, QStringLiteral("out/run.1.emp.vgc"));
-    EXPECT_EQ(names.model, QStringLiteral("out/run.1.exp.vgc"));
+    // A type with a quote, one with a TAB, one with a line break over two lines, and one that occurs no time.
+    writeText(QStringLiteral("Concordance.txt"), "\xef\xbb\xbfType\tFrequency\r\n\"quoted\"\t3\r\na\tb\t1\r\n"
+                                                 "two\r\nlines\t1\r\nnever\t0\r\nx\t3\r\n");
+    writeText(QStringLiteral("M.txt"), "$A\r\nTTR\tT1TR\tT2TR\t\r\n5\t4\t1\t\r\n7\t+6\t0\t\r\n");
+    writeText(QStringLiteral("C.txt"), "$A\r\nTTR\tT1TR\tT2TR\t\r\n5.215\t4.500\t0.630\t\r\n7.000\t1e1\t0.000\t\r\n");
+    writeText(QStringLiteral("C.sd.txt"), "$A\r\nTTR\tT1TR\tT2TR\t\r\n0.471\t12.000\t0.001\t\r\n0.000\t0.5\t0\t\r\n");
+    const Sources sources = sourcesOf("Concordance.txt", "M.txt", "C.txt", "C.sd.txt");
+    EXPECT_EQ(outputNames(QStringLiteral("out"), sources),
+              QStringList({QStringLiteral("out.spc"), QStringLiteral("out.tfl"), QStringLiteral("out.emp.vgc"),
+                           QStringLiteral("out.exp.vgc")}));
+    writeAndCommit(QStringLiteral("out"), sources);
 
-    model::Spectrum spectrum;
-    spectrum.records = {{1, 3}, {2, 1}, {70000, 2}};
-    writeSpectrum(QStringLiteral("r.spc"), spectrum);
-    EXPECT_EQ(contents(QStringLiteral("r.spc")), "m\tVm\n1\t3\n2\t1\n70000\t2\n");
-
-    const QString types[] = {
-        QStringLiteral("the"),    QStringLiteral("a\tb"), QStringLiteral("c\r\nd"), QStringLiteral("C:\\t"), QString(),
-        QStringLiteral("\"#\xe9")};
-    const std::vector<TypeFrequency> list{{types[0], 7}, {types[1], 2}, {types[2], 1},
-                                          {types[3], 1}, {types[4], 3}, {types[5], 2}};
-    writeTypeList(QStringLiteral("r.tfl"), list);
-    EXPECT_EQ(contents(QStringLiteral("r.tfl")),
-              "f\ttype\n7\tthe\n2\ta\\tb\n1\tc\\r\\nd\n1\tC:\\\\t\n3\t\n2\t\"#\xc3\xa9\n");
+    EXPECT_EQ(contents(QStringLiteral("out.spc")), "m\tVm\n1\t2\n3\t2\n");
+    EXPECT_EQ(contents(QStringLiteral("out.tfl")),
+              "f\ttype\n3\t\"\"\"quoted\"\"\"\n1\t\"a\tb\"\n1\t\"two\r\nlines\"\n3\t\"x\"\n");
+    EXPECT_EQ(contents(QStringLiteral("out.emp.vgc")), "N\tV\tV1\tV2\n10\t5\t4\t1\n20\t7\t6\t0\n");
+    EXPECT_EQ(contents(QStringLiteral("out.exp.vgc")), "N\tV\tV1\tV2\tVV\tVV1\tVV2\n"
+                                                       "10\t5.215\t4.500\t0.630\t0.221841\t144\t0.000001\n"
+                                                       "20\t7.000\t10\t0.000\t0\t0.25\t0\n");
 }
 
-// The rules read.vgc applies: N and V, spectrum elements V1..Vm without a gap, variances VV exactly with
-// variances VV1..VVm of the same classes; and each row as many numbers as the header has names.
-TEST(ZipfrFiles, GrowthCurvesKeepTheColumnRulesOfZipfr)
+// read.vgc wants V1..Vk without a gap, k <= 9, and a type column in every file.
+TEST(ZipfrFiles, GrowthCurvesTakeTheClassesFromOneOnWithoutAGap)
 {
     const ScopedTemporaryWorkingDirectory directory;
     const struct
     {
-        measure::CurveColumns columns;
-        std::optional<quint32> classes;
+        QByteArray names;
+        QByteArray growthHeader; // empty: refused
     } cases[] = {
-        {{true, 1, 4}, 4}, {{true, 1, 12}, 9}, {{true, 2, 4}, 0}, {{true, 0, 4}, 0}, {{false, 1, 4}, std::nullopt},
+        {"TTR\t", "N\tV\n"},
+        {"TTR\tT2TR\tT3TR\t", "N\tV\n"},
+        {"T1TR\tTTR\tT2TR\tT4TR\t", "N\tV\tV1\tV2\n"},
+        {"TTR\tT1TR\tT2TR\tT3TR\tT4TR\tT5TR\tT6TR\tT7TR\tT8TR\tT9TR\tT10TR\t",
+         "N\tV\tV1\tV2\tV3\tV4\tV5\tV6\tV7\tV8\tV9\n"},
+        {"T1TR\tT2TR\t", ""},
     };
     for (const auto& c : cases) {
-        ASSERT_EQ(growthClasses(c.columns), c.classes);
-        if (!c.classes)
+        const QByteArray row = QByteArray("1\t").repeated(c.names.count('\t'));
+        writeText(QStringLiteral("M.txt"), "10\r\n" + c.names + "\r\n" + row + "\r\n");
+        const QString error = errorOf(QStringLiteral("out"), sourcesOf("", "M.txt", "", ""));
+        if (c.growthHeader.isEmpty()) {
+            EXPECT_EQ(error, QStringLiteral("\"M.txt\" has no TTR column, and a growth curve for R needs one."));
             continue;
-        for (const bool model : {false, true}) {
-            GrowthCurve curve{.density = 10, .classes = *c.classes, .rows = {}, .variances = {}};
-            for (int r = 0; r < 3; ++r) {
-                // A run's row: the type curve, then its classes (here ending early, the rest being zero).
-                curve.rows.push_back({10.0 * (r + 1) - 0.25, 3.5, 1.0 / 3});
-                if (model)
-                    curve.variances.push_back({0.1, 1e-05, 2.0});
-            }
-            writeGrowthCurve(QStringLiteral("r.vgc"), curve);
-            const auto rows = table(QStringLiteral("r.vgc"));
-            const std::vector<std::string>& header = rows.front();
-            const auto has = [&](const std::string& name) {
-                return std::find(header.begin(), header.end(), name) != header.end();
-            };
-            EXPECT_TRUE(has("N") && has("V"));
-            quint32 elements = 0;
-            while (has(column("V", elements + 1)))
-                ++elements;
-            EXPECT_EQ(elements, *c.classes);
-            for (quint32 m = elements + 2; m <= 9; ++m)
-                EXPECT_FALSE(has(column("V", m)));
-            EXPECT_EQ(has("VV"), model);
-            for (quint32 m = 1; m <= 9; ++m)
-                EXPECT_EQ(has(column("VV", m)), model && m <= elements);
-            ASSERT_EQ(rows.size(), 4u);
-            for (size_t r = 1; r < rows.size(); ++r) {
-                ASSERT_EQ(rows[r].size(), header.size());
-                for (const std::string& field : rows[r])
-                    EXPECT_TRUE(number(field)) << field;
-                EXPECT_EQ(rows[r][0], std::to_string(10 * r));
-            }
-            EXPECT_EQ(rows[1][1], "9.75");
-            if (*c.classes >= 2) {
-                EXPECT_EQ(rows[1][3], "0.3333333333333333");
-            }
-            if (model) {
-                EXPECT_EQ(rows[1][2 + elements], "0.1");
-                if (elements >= 1) {
-                    EXPECT_EQ(rows[1][3 + elements], "1e-05");
-                }
-            }
         }
+        EXPECT_EQ(error, QString()) << c.names.toStdString();
+        EXPECT_TRUE(contents(QStringLiteral("out.emp.vgc")).startsWith(c.growthHeader)) << c.names.toStdString();
     }
 }
 
-TEST(ZipfrFiles, UnwritablePathThrowsCannotCreate)
+TEST(ZipfrFiles, FaultySourcesLeaveNothingBehind)
 {
     const ScopedTemporaryWorkingDirectory directory;
-    try {
-        writeSpectrum(QStringLiteral("missing/r.spc"), model::Spectrum{});
-        ADD_FAILURE() << "no error";
-    } catch (const measure::PlatformError& error) {
-        EXPECT_TRUE(error.message().startsWith(QStringLiteral("Cannot create file \"missing/r.spc\". ")))
-            << error.message().toStdString();
+    writeText(QStringLiteral("C.txt"), "10\r\nTTR\t\r\n1.5\t\r\n2,5\t\r\n");
+    writeText(QStringLiteral("C.sd.txt"), "10\r\nTTR\t\r\n0.5\t\r\n");
+    writeText(QStringLiteral("M.txt"), "10\r\nTTR\tT1TR\t\r\n1\t\r\n");
+    const struct
+    {
+        Sources sources;
+        QString error;
+    } cases[] = {
+        {sourcesOf("", "", "C.txt", "C.sd.txt"),
+         QStringLiteral("\"C.sd.txt\" does not hold the standard deviations of the model in \"C.txt\": its "
+                        "density, columns or number of rows differ.")},
+        {sourcesOf("", "", "C.txt", ""), QStringLiteral("'2,5' is not a valid floating point value (line 4 of "
+                                                        "\"C.txt\")")},
+        {sourcesOf("", "M.txt", "", ""), QStringLiteral("the row has 1 of its 2 values (line 3 of \"M.txt\")")},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(errorOf(QStringLiteral("out"), c.sources), c.error);
+        EXPECT_EQ(QDir().entryList(QDir::Files).size(), 3) << c.error.toStdString();
     }
 }
 
