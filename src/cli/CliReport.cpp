@@ -2,6 +2,7 @@
 
 #include "CommandLine.h"
 #include "SignalStop.h"
+#include "ZipfrOutput.h"
 
 #include "textio/ErrorMessage.h"
 
@@ -38,9 +39,13 @@ run::RunSettings runSettings(const CliOptions& options)
     };
 }
 
+// The run, then the files for R from its outputs.
 int runSteps(const Command& command, CliReport& report, const SignalStop& signals)
 {
     const run::RunSettings settings = runSettings(command.options);
+    const QString& zipfrPrefix = command.options.zipfrPrefix;
+    if (!zipfrPrefix.isEmpty())
+        checkZipfrFiles(zipfrPrefix, settings);
     switch (run::runSequence(settings, report, signals.token())) {
     case run::RunEnd::Done:
         break;
@@ -50,6 +55,10 @@ int runSteps(const Command& command, CliReport& report, const SignalStop& signal
         return 128 + signals.signal();
     default:
         return 1;
+    }
+    if (!zipfrPrefix.isEmpty() && !writeZipfrFiles(zipfrPrefix, settings, signals.token())) {
+        printLine(stderr, QStringLiteral("Stopped: the run's output files are in place; no file for R was changed."));
+        return 128 + signals.signal();
     }
     return 0;
 }

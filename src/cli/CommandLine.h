@@ -24,6 +24,7 @@ struct CliOptions
     QString concordanceFile = QStringLiteral("Concordance.txt");
     textio::CodePage codePage;
     QStringList inputFiles;
+    QString zipfrPrefix; // the files for R, none when empty
 };
 
 struct Command
