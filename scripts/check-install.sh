@@ -92,7 +92,7 @@ printf 'the cat saw the dog\n' >"$scratch/run/text.txt"
 (cd "$scratch/run" && "$cli" text.txt >out.txt 2>err.txt) ||
     fail "the installed vocabrix-cli failed: $(cat "$scratch/run/err.txt")"
 [ "$(cat "$scratch/run/out.txt")" = "Done!" ] || fail "the installed vocabrix-cli did not say Done!"
-for output in M.txt C.txt Concordance.txt; do
+for output in M.txt C.txt C.sd.txt Concordance.txt; do
     [ -s "$scratch/run/$output" ] || fail "the installed vocabrix-cli wrote no $output"
 done
 

@@ -1,6 +1,7 @@
 #include "SampleDistributions.h"
 #include "StraightforwardModel.h"
 
+#include "model/DeviationRows.h"
 #include "model/Model.h"
 #include "model/ModelFile.h"
 #include "model/ModelRows.h"
@@ -66,6 +67,17 @@ void runModel(benchmark::State& state, const model::Spectrum& spectrum,
 {
     for (auto _ : state)
         model::ComputeModel(spectrum, settings, outputPath()).commit();
+    describe(state, spectrum);
+}
+
+// The model and its standard deviations, each in its file: what a run with bands costs.
+void runModelWithBands(benchmark::State& state, const model::Spectrum& spectrum,
+                       const measure::CurveSettings& settings = defaultSettings)
+{
+    for (auto _ : state) {
+        model::ComputeModel(spectrum, settings, outputPath()).commit();
+        model::ComputeModelDeviations(spectrum, settings, model::deviationFilePath(outputPath())).commit();
+    }
     describe(state, spectrum);
 }
 
@@ -153,6 +165,15 @@ void BM_RowsBible(benchmark::State& state)
     describe(state, bibleSpectrum());
 }
 
+void BM_DeviationRowsBible(benchmark::State& state)
+{
+    const measure::CurveColumns columns{.ttr = true, .from = 1, .to = 4};
+    DiscardRows sink;
+    for (auto _ : state)
+        model::computeDeviationRows(bibleSpectrum(), columns, 10, sink, unsigned(state.range(0)));
+    describe(state, bibleSpectrum());
+}
+
 void BM_ModelBible(benchmark::State& state)
 {
     runModel(state, bibleSpectrum());
@@ -173,17 +194,28 @@ void BM_ModelZipfLaw93MEvery10000(benchmark::State& state)
 {
     runModel(state, zipfLaw93M(), everyTokens(10000));
 }
+void BM_ModelWithBandsBible(benchmark::State& state)
+{
+    runModelWithBands(state, bibleSpectrum());
+}
+void BM_ModelWithBandsZipfLaw93MEvery10000(benchmark::State& state)
+{
+    runModelWithBands(state, zipfLaw93M(), everyTokens(10000));
+}
 void BM_ModelZipfLaw1GEvery100000(benchmark::State& state)
 {
     runModel(state, zipfLaw1G(), everyTokens(100000));
 }
 
 BENCHMARK(BM_RowsBible)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_DeviationRowsBible)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ModelBible)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ModelWithBandsBible)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_StraightforwardBible)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 BENCHMARK(BM_ModelZipf10M)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 BENCHMARK(BM_StraightforwardZipf10M)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 BENCHMARK(BM_ModelZipfLaw93MEvery10000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ModelWithBandsZipfLaw93MEvery10000)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ModelZipfLaw1GEvery100000)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_LongestBatchZipf10M)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 BENCHMARK(BM_LongestBatchZipfLaw93MEvery10)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
@@ -199,4 +231,5 @@ int main(int argc, char** argv)
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     QFile::remove(outputPath());
+    QFile::remove(model::deviationFilePath(outputPath()));
 }

@@ -2,6 +2,7 @@
 
 #include "CommandLine.h"
 #include "SignalStop.h"
+#include "ZipfrOutput.h"
 
 #include "textio/ErrorMessage.h"
 
@@ -30,6 +31,7 @@ run::RunSettings runSettings(const CliOptions& options)
         .curves = run::curveSettings(options.ttr, options.from, options.to, options.every),
         .measure = options.measure,
         .model = options.model,
+        .deviations = options.deviations,
         .concordance = options.concordance,
         .measuredFile = options.measuredFile,
         .modelFile = options.modelFile,
@@ -37,21 +39,36 @@ run::RunSettings runSettings(const CliOptions& options)
     };
 }
 
+// The run, then the files for R from its outputs.
+int runSteps(const Command& command, CliReport& report, const SignalStop& signals)
+{
+    const run::RunSettings settings = runSettings(command.options);
+    const QString& zipfrPrefix = command.options.zipfrPrefix;
+    if (!zipfrPrefix.isEmpty())
+        checkZipfrFiles(zipfrPrefix, settings);
+    switch (run::runSequence(settings, report, signals.token())) {
+    case run::RunEnd::Done:
+        break;
+    case run::RunEnd::Cancelled:
+        report.clearProgress();
+        printLine(stderr, run::cancelledText());
+        return 128 + signals.signal();
+    default:
+        return 1;
+    }
+    if (!zipfrPrefix.isEmpty() && !writeZipfrFiles(zipfrPrefix, settings, signals.token())) {
+        printLine(stderr, QStringLiteral("Stopped: the run's output files are in place; no file for R was changed."));
+        return 128 + signals.signal();
+    }
+    return 0;
+}
+
 int runCommand(const Command& command)
 {
     CliReport report(!command.quiet && ::isatty(STDERR_FILENO) == 1);
     const SignalStop signals;
     try {
-        switch (run::runSequence(runSettings(command.options), report, signals.token())) {
-        case run::RunEnd::Done:
-            return 0;
-        case run::RunEnd::Cancelled:
-            report.clearProgress();
-            printLine(stderr, run::cancelledText());
-            return 128 + signals.signal();
-        default:
-            return 1;
-        }
+        return runSteps(command, report, signals);
     } catch (const textio::ErrorMessage& error) {
         report.clearProgress();
         printLine(stderr, error.text());

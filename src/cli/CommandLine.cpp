@@ -18,6 +18,7 @@ const std::map<QString, Flag>& switchedOff()
         {QStringLiteral("--no-ttr"), &CliOptions::ttr},
         {QStringLiteral("--no-measure"), &CliOptions::measure},
         {QStringLiteral("--no-model"), &CliOptions::model},
+        {QStringLiteral("--no-sd"), &CliOptions::deviations},
         {QStringLiteral("--no-concordance"), &CliOptions::concordance},
     };
     return flags;
@@ -32,6 +33,7 @@ const std::map<QString, Setting>& withValue()
         {QStringLiteral("--measured"), &CliOptions::measuredFile},
         {QStringLiteral("--model"), &CliOptions::modelFile},
         {QStringLiteral("--concordance"), &CliOptions::concordanceFile},
+        {QStringLiteral("--zipfr"), &CliOptions::zipfrPrefix},
     };
     return settings;
 }
@@ -112,7 +114,8 @@ Command parseCommandLine(const QStringList& arguments)
         } else if (const auto flag = switchedOff().find(argument); flag != switchedOff().end()) {
             options.*(flag->second) = false;
         } else if (const auto setting = withValue().find(argument); setting != withValue().end()) {
-            if (++i == arguments.size())
+            // An empty prefix would leave the files for R nameless but for their extensions.
+            if (++i == arguments.size() || (argument == u"--zipfr" && arguments.at(i).isEmpty()))
                 return usageError(argument + QStringLiteral(" needs a value"));
             options.*(setting->second) = arguments.at(i);
         } else if (argument == u"--format") {
@@ -155,21 +158,28 @@ QString usageText()
         "  --no-ttr            leave out the type count\n"
         "  --no-measure        do not measure; the model comes from the concordance file\n"
         "  --no-model          do not compute the model\n"
+        "  --no-sd             do not write the model's standard deviations (the companion file); an older\n"
+        "                      companion file goes when the new model file takes its place\n"
         "  --no-concordance    do not save the concordance\n"
         "  --measured FILE     the measured file (default M.txt)\n"
-        "  --model FILE        the model file (default C.txt)\n"
+        "  --model FILE        the model file (default C.txt); its standard deviations go to the companion\n"
+        "                      file, named with .sd before the extension (C.sd.txt)\n"
         "  --concordance FILE  the concordance file (default Concordance.txt)\n"
         "  --codepage NAME     the code page of input files without a byte-order mark that are not UTF-8:\n"
         "                      auto (default) guesses it from each file; or a name such as windows-1250,\n"
         "                      windows-1251, KOI8-R, CP866 or ISO-8859-7\n"
+        "  --zipfr PREFIX      when the run is done, also write its files for the R package zipfR:\n"
+        "                      PREFIX.spc and PREFIX.tfl from the concordance, PREFIX.emp.vgc from the\n"
+        "                      measured file, PREFIX.exp.vgc from the model and its standard deviations\n"
         "  --quiet             no progress line on standard error\n"
         "  --help              show this text\n"
         "\n"
         "While it runs, a line on standard error shows its progress when that is a terminal. Ctrl+C (SIGINT) or\n"
-        "SIGTERM stops the run and leaves every output file as it was.\n"
+        "SIGTERM stops the run and leaves every output file as it was; once the run is done, only the files for R\n"
+        "are stopped.\n"
         "\n"
-        "Exit status: 0 when the run is done, 1 when it ends early or without the model it was asked for, 2 for\n"
-        "a wrong command line, 130 when stopped by SIGINT, 143 by SIGTERM.\n");
+        "Exit status: 0 when the run is done, 1 when it ends early or without the model it was asked for, or its\n"
+        "files for R cannot be written, 2 for a wrong command line, 130 when stopped by SIGINT, 143 by SIGTERM.\n");
 }
 
 } // namespace cli

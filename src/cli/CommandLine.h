@@ -17,12 +17,14 @@ struct CliOptions
     bool ttr = true;
     bool measure = true;
     bool model = true;
+    bool deviations = true;
     bool concordance = true;
     QString measuredFile = QStringLiteral("M.txt");
     QString modelFile = QStringLiteral("C.txt");
     QString concordanceFile = QStringLiteral("Concordance.txt");
     textio::CodePage codePage;
     QStringList inputFiles;
+    QString zipfrPrefix; // the files for R, none when empty
 };
 
 struct Command

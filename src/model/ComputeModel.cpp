@@ -1,5 +1,6 @@
 #include "Model.h"
 
+#include "DeviationRows.h"
 #include "ModelFile.h"
 #include "ModelRows.h"
 
@@ -36,6 +37,24 @@ textio::StagedFile ComputeModel(const Spectrum& spectrum, const measure::CurveSe
     ModelFile file(modelPath, settings.densityText, settings.columns);
     ReportingFile sink(file, progress);
     computeModelRows(spectrum, settings.columns, settings.density, sink, std::thread::hardware_concurrency());
+    return file.finish();
+}
+
+QString deviationFilePath(const QString& modelPath)
+{
+    const qsizetype name = modelPath.lastIndexOf(u'/') + 1;
+    const qsizetype dot = modelPath.lastIndexOf(u'.');
+    // A leading dot belongs to the name, not to an extension.
+    const qsizetype end = dot > name ? dot : modelPath.size();
+    return modelPath.first(end) + QStringLiteral(".sd") + modelPath.sliced(end);
+}
+
+textio::StagedFile ComputeModelDeviations(const Spectrum& spectrum, const measure::CurveSettings& settings,
+                                          const QString& deviationPath, const RowsProgress& progress)
+{
+    ModelFile file(deviationPath, settings.densityText, settings.columns);
+    ReportingFile sink(file, progress);
+    computeDeviationRows(spectrum, settings.columns, settings.density, sink, std::thread::hardware_concurrency());
     return file.finish();
 }
 

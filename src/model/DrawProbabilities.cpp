@@ -164,6 +164,23 @@ long double absenceProbability(quint64 tokens, quint64 frequency, quint64 drawn)
     return absenceFromCells(frequency, drawn, tokens - frequency - drawn);
 }
 
+long double logBinomialCoefficient(quint64 n, quint64 k)
+{
+    const quint64 fewer = std::min(k, n - k);
+    if (fewer <= productLimit) {
+        long double product = 1;
+        for (quint64 j = 0; j < fewer; ++j)
+            product *= static_cast<long double>(n - j) / static_cast<long double>(j + 1);
+        return std::log(product);
+    }
+    // Stirling's formula for the three factorials, the large parts as k ln(n/k) + (n − k) ln(n/(n − k)).
+    const long double whole = static_cast<long double>(n);
+    const long double part = static_cast<long double>(fewer);
+    return part * std::log(whole / part) - (whole - part) * std::log1p(-part / whole) +
+           std::log(whole / (part * (whole - part))) / 2 - logRootTwoPi + stirlingRemainder(n) -
+           stirlingRemainder(fewer) - stirlingRemainder(n - fewer);
+}
+
 long double classProbability(quint64 tokens, quint64 frequency, quint64 drawn, quint64 count)
 {
     if (count > frequency || count > drawn || drawn - count > tokens - frequency)

@@ -15,6 +15,9 @@ long double absenceProbability(quint64 tokens, quint64 frequency, quint64 drawn)
 // C(f, i) × C(N − f, l − i) / C(N, l): the type occurs exactly i times among them.
 long double classProbability(quint64 tokens, quint64 frequency, quint64 drawn, quint64 count);
 
+// ln C(n, k) for k <= n, within (6 |ln C(n, k)| + 90) 2^-64 of its value.
+long double logBinomialCoefficient(quint64 n, quint64 k);
+
 // Neighbouring class probabilities are exact ratios of integers, so a run of classes costs one evaluation and a
 // few roundings per class: P(i + 1) = P(i) × nextClassFactor(i) and P(i − 1) = P(i) × previousClassFactor(i),
 // each factor adding at most four roundings. Defined where P(i) > 0.

@@ -43,4 +43,16 @@ using RowsProgress = std::function<void(quint64 rowsComputed)>;
 [[nodiscard]] textio::StagedFile ComputeModel(const Spectrum& spectrum, const measure::CurveSettings& settings,
                                               const QString& modelPath, const RowsProgress& progress = {});
 
+// The file of the standard deviations beside a model file: the file name with ".sd" before its extension, the
+// part from its last dot ("C.txt" gives "C.sd.txt", "run.2.txt" "run.2.sd.txt", "C" and ".C" "C.sd" and ".C.sd").
+QString deviationFilePath(const QString& modelPath);
+
+// Writes the standard deviations of the model's values under random order, in the layout and number format of the
+// model file with the same density, columns and rows, to take its place on commit(); throws textio::ErrorMessage
+// when it cannot be written.
+[[nodiscard]] textio::StagedFile ComputeModelDeviations(const Spectrum& spectrum,
+                                                        const measure::CurveSettings& settings,
+                                                        const QString& deviationPath,
+                                                        const RowsProgress& progress = {});
+
 } // namespace model

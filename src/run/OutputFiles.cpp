@@ -6,8 +6,10 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
 #include <optional>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace run {
 namespace {
@@ -72,6 +74,22 @@ void checkOutputFiles(const QStringList& outputs, const QStringList& inputs)
                 refuse(output, "It is another output file of this run.");
         }
     }
+}
+
+void removeStaleFile(const QString& path, const QStringList& kept)
+{
+    const std::optional<Node> node = nodeOf(path);
+    if (!node || !node->replaceable)
+        return;
+    for (const QString& file : kept) {
+        if (!file.isEmpty() && nodeOf(file) == node)
+            return;
+    }
+    // A link goes, not the file it names: that may be anything of the user's.
+    if (::unlink(QFile::encodeName(path).constData()) == 0 || errno == ENOENT)
+        return;
+    const int error = errno;
+    throw textio::ErrorMessage(QStringLiteral("Cannot remove file \"%1\". %2").arg(path, textio::systemReason(error)));
 }
 
 } // namespace run

@@ -11,4 +11,9 @@ namespace run {
 // "Cannot create file \"output\". It is an input file of this run." or "... It is another output file of this run."
 void checkOutputFiles(const QStringList& outputs, const QStringList& inputs);
 
+// Removes the file `path` names, unless it is none or is one of `kept` under any name: a file that only stood
+// beside an older output, and would be read as belonging to the new one. A device or a folder stays. Throws
+// textio::ErrorMessage "Cannot remove file \"path\". reason".
+void removeStaleFile(const QString& path, const QStringList& kept);
+
 } // namespace run

@@ -158,23 +158,32 @@ bool Spocitej(const RunSettings& settings, RunReport& report, Checkpoints& check
         return false;
     }
     if (!slovnik)
-        checkOutputFiles({settings.modelFile}, {concordance});
+        checkOutputFiles(outputFiles(settings), {concordance});
     const model::Spectrum spectrum = slovnik ? model::BuildSpectrum(std::move(*slovnik))
                                              : model::BuildSpectrum(
                                                    concordance, [&report](const QString& text) { report.warn(text); },
                                                    settings.codePage, [&checkpoints] { checkpoints.check(); });
     const quint64 rows = settings.curves.density == 0 ? 0 : spectrum.N / settings.curves.density;
-    const auto computed = [&](quint64 row) {
-        checkpoints.report([&](Progress& progress) {
-            progress.phase = Progress::Phase::Model;
-            progress.tokens = spectrum.N;
-            progress.row = row;
-            progress.rows = rows;
-            progress.done = rows == 0 ? 1.0 : double(row) / double(rows);
-        });
+    const auto rowsOf = [&checkpoints, &spectrum, rows](Progress::Phase phase) -> model::RowsProgress {
+        return [&checkpoints, &spectrum, rows, phase](quint64 row) {
+            checkpoints.report([&](Progress& progress) {
+                progress.phase = phase;
+                progress.tokens = spectrum.N;
+                progress.row = row;
+                progress.rows = rows;
+                progress.done = rows == 0 ? 1.0 : double(row) / double(rows);
+            });
+        };
     };
-    computed(0);
-    outputs.push_back(model::ComputeModel(spectrum, settings.curves, settings.modelFile, computed));
+    const model::RowsProgress modelRows = rowsOf(Progress::Phase::Model);
+    modelRows(0);
+    outputs.push_back(model::ComputeModel(spectrum, settings.curves, settings.modelFile, modelRows));
+    if (settings.deviations) {
+        const model::RowsProgress deviationRows = rowsOf(Progress::Phase::Deviations);
+        deviationRows(0);
+        outputs.push_back(model::ComputeModelDeviations(spectrum, settings.curves,
+                                                        model::deviationFilePath(settings.modelFile), deviationRows));
+    }
     return true;
 }
 
@@ -197,6 +206,10 @@ RunEnd runSteps(const RunSettings& settings, RunReport& report, Checkpoints& che
     checkpoints.check();
     for (textio::StagedFile& output : outputs)
         output.commit();
+    if (settings.model && !modelMissing && !settings.deviations)
+        removeStaleFile(model::deviationFilePath(settings.modelFile),
+                        outputFiles(settings) +
+                            (settings.measure ? settings.inputLines : QStringList{settings.concordanceFile}));
     report.showMessage(QStringLiteral("Done!"));
     return modelMissing ? RunEnd::DoneWithoutModel : RunEnd::Done;
 }
@@ -240,6 +253,9 @@ QString progressText(const Progress& progress)
     case Progress::Phase::Model:
         return QStringLiteral("Model of %1 tokens: row %2 of %3")
             .arg(grouped(progress.tokens), grouped(progress.row), grouped(progress.rows));
+    case Progress::Phase::Deviations:
+        return QStringLiteral("Standard deviations of %1 tokens: row %2 of %3")
+            .arg(grouped(progress.tokens), grouped(progress.row), grouped(progress.rows));
     }
     return {};
 }
@@ -262,8 +278,11 @@ QStringList outputFiles(const RunSettings& settings, RunEnd end)
         if (settings.concordance)
             outputs.append(settings.concordanceFile);
     }
-    if (settings.model && end != RunEnd::DoneWithoutModel)
+    if (settings.model && end != RunEnd::DoneWithoutModel) {
         outputs.append(settings.modelFile);
+        if (settings.deviations)
+            outputs.append(model::deviationFilePath(settings.modelFile));
+    }
     return outputs;
 }
 

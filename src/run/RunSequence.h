@@ -21,6 +21,9 @@ struct RunSettings
     measure::CurveSettings curves;
     bool measure = true;
     bool model = true;
+    // The model's standard deviations in the companion file beside it (model::deviationFilePath). Without them, an
+    // older companion file goes when the new model takes its place: it would be read as the new model's.
+    bool deviations = true;
     bool concordance = true;
     QString measuredFile = QStringLiteral("M.txt");
     QString modelFile = QStringLiteral("C.txt");
@@ -45,6 +48,7 @@ struct Progress
         Reading,     // the measurement pass
         Concordance, // sorting and writing the concordance
         Model,       // the model step
+        Deviations,  // the model's standard deviations
     };
     Phase phase = Phase::Reading;
     qsizetype file = 0; // while reading: the file read, counted from 0
@@ -52,13 +56,14 @@ struct Progress
     QString fileName;
     quint64 tokens = 0; // counted so far
     quint64 types = 0;  // for the concordance
-    quint64 row = 0;    // model rows computed
+    quint64 row = 0;    // model or deviation rows computed
     quint64 rows = 0;
     double done = 0; // the share of the phase done, from 0 to 1: bytes read, keys and lines, rows
 };
 
 // "Reading 2 of 40, bible.txt: 1,234,567 tokens", "Sorting the concordance of 12,345 types", "Model of 1,234,567
-// tokens: row 12 of 123,456", with the digits grouped as the locale groups them.
+// tokens: row 12 of 123,456", "Standard deviations of 1,234,567 tokens: row 12 of 123,456", with the digits grouped
+// as the locale groups them.
 QString progressText(const Progress& progress);
 
 // What the user is told while a run goes on.
@@ -87,11 +92,12 @@ enum class RunEnd
 
 // The run of "Go!", start to end. Its outputs are written to temporary files and put in place together just
 // before "Done!", so a run that ends early, also when it is cancelled, leaves every older output as it was and no
-// temporary file. A stop is heard within some 20 ms of one core's work in every step. Failures throw
-// textio::ErrorMessage.
+// temporary file. A model put in place without its standard deviations takes an older companion file away. A stop is
+// heard within some 20 ms of one core's work in every step. Failures throw textio::ErrorMessage.
 RunEnd runSequence(const RunSettings& settings, RunReport& report, std::stop_token stop = {});
 
-// The files a run with these settings writes, in the order it writes them; after DoneWithoutModel, no model file.
+// The files a run with these settings writes, in the order it writes them; after DoneWithoutModel, no model file
+// and no companion file.
 QStringList outputFiles(const RunSettings& settings, RunEnd end = RunEnd::Done);
 
 // What the user is told of a cancelled run.

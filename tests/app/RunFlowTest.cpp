@@ -242,6 +242,7 @@ void RunFlowTest::measureAndModelARealText()
     QCOMPARE(measured.first(), u"5"_s);
     QCOMPARE(model.mid(0, 2), measured.mid(0, 2));
     QCOMPARE(model.size(), measured.size());
+    QCOMPARE(fileLines(u"C.sd.txt"_s).size(), model.size());
     QVERIFY(measured.size() > 10);
     QVERIFY(QFile(u"Concordance.txt"_s).size() > 0);
     // Relative names follow the folder last chosen in a dialog: the window says where the files went.

@@ -180,7 +180,9 @@ TEST_P(BadInputTable, ExitsWithTheStatusAndMessageAndChangesOnlyWhatItWrote)
     std::map<QString, QByteArray> expected = snapshot(folder.path());
 
     const Outcome outcome = runCli(folder.path(), row.arguments);
-    const bool done = row.exitCode == 0 || row.err.endsWith("Measure the concordancy of a text first.\n");
+    // Outputs are put in place only on the way to "Done!".
+    const bool done =
+        row.exitCode == 0 || !row.written.empty() || row.err.endsWith("Measure the concordancy of a text first.\n");
     EXPECT_EQ(outcome.exitCode, row.exitCode);
     EXPECT_EQ(outcome.out, done ? "Done!\n" : "");
     if (row.exitCode == 2)
@@ -250,13 +252,51 @@ INSTANTIATE_TEST_SUITE_P(
                  {u"--no-measure"_s, u"--concordance"_s, u"K.txt"_s, u"--every"_s, u"1"_s, u"--from"_s, u"0"_s},
                  0,
                  "",
-                 {{u"C.txt"_s, "1\r\nTTR\t\r\n1.000\t\r\n1.667\t\r\n2.000\t\r\n"}}},
+                 {{u"C.txt"_s, "1\r\nTTR\t\r\n1.000\t\r\n1.667\t\r\n2.000\t\r\n"}, {u"C.sd.txt"_s, anyBytes}}},
+        // No companion file is made, and none is left beside the new model.
+        BadInput{"NoStandardDeviations",
+                 someText,
+                 {},
+                 {u"--no-sd"_s, u"in.txt"_s},
+                 0,
+                 "",
+                 {{u"M.txt"_s, anyBytes}, {u"C.txt"_s, anyBytes}, {u"Concordance.txt"_s, anyBytes}}},
         BadInput{"ClassRangeBeyondTheLimit",
                  someText,
                  {},
                  {u"--to"_s, u"2147483647"_s, u"in.txt"_s},
                  1,
                  "Cannot count the frequency classes from 1 to 2147483647: a run counts at most 1000000 classes.\n"},
+        // The files for R follow the run's outputs: refused before anything is written.
+        BadInput{"ZipfrWithoutTypeCount",
+                 someText,
+                 {},
+                 {u"--zipfr"_s, u"R"_s, u"--no-ttr"_s, u"in.txt"_s},
+                 1,
+                 "Cannot write the files for R without the type count: --zipfr needs the run without --no-ttr.\n"},
+        BadInput{"ZipfrFileIsTheConcordanceTheModelReads",
+                 {{u"R.tfl"_s, concordanceHeader + "a\t1\r\n"}},
+                 {},
+                 {u"--no-measure"_s, u"--concordance"_s, u"R.tfl"_s, u"--zipfr"_s, u"R"_s},
+                 1,
+                 "Cannot create file \"R.tfl\". It is an input file of this run.\n"},
+        BadInput{"ZipfrFileIsAnotherOutput",
+                 someText,
+                 {},
+                 {u"--measured"_s, u"R.emp.vgc"_s, u"--zipfr"_s, u"R"_s, u"in.txt"_s},
+                 1,
+                 "Cannot create file \"R.emp.vgc\". It is another output file of this run.\n"},
+        // Files for R that cannot be written after "Done!" leave the run's outputs in place.
+        BadInput{"ZipfrInMissingFolder",
+                 someText,
+                 {},
+                 {u"--zipfr"_s, u"out/R"_s, u"in.txt"_s},
+                 1,
+                 "Cannot create file \"out/R.spc\". No such file or directory\n",
+                 {{u"M.txt"_s, anyBytes},
+                  {u"C.txt"_s, anyBytes},
+                  {u"C.sd.txt"_s, anyBytes},
+                  {u"Concordance.txt"_s, anyBytes}}},
         // Text in other encodings, and text cut short.
         BadInput{"Utf16WithoutMark",
                  {{u"in.txt"_s, literalBytes("h\0e\0l\0l\0o\0 \0w\0o\0r\0l\0d\0")}},
@@ -410,6 +450,40 @@ TEST(Cli, RunsWithTheWindowsDefaults)
     EXPECT_TRUE(readTestFile(folder.filePath(u"C.txt"_s)).startsWith("10\r\nTTR\tT1TR\tT2TR\tT3TR\tT4TR\t\r\n"));
 }
 
+// The files for R are TAB tables under the header zipfR reads, every row as wide as it; the model's variances
+// come with its standard deviations only.
+TEST(Cli, WritesTheFilesForRFromTheRunsOutputs)
+{
+    const QByteArray classes = "\tV1\tV2\tV3\tV4";
+    for (const bool deviations : {true, false}) {
+        const QTemporaryDir folder;
+        writeTestFile(folder.filePath(u"in.txt"_s), "the cat saw the dog and the cat ran");
+        QStringList arguments{u"--every"_s, u"2"_s, u"--zipfr"_s, u"out/R"_s, u"in.txt"_s};
+        if (!deviations)
+            arguments.prepend(u"--no-sd"_s);
+        QDir(folder.path()).mkdir(u"out"_s);
+        const Outcome outcome = runCli(folder.path(), arguments);
+        EXPECT_EQ(outcome.exitCode, 0);
+        EXPECT_EQ(outcome.err, "");
+        const std::map<QString, QByteArray> headers{
+            {u"R.spc"_s, "m\tVm"},
+            {u"R.tfl"_s, "f\ttype"},
+            {u"R.emp.vgc"_s, "N\tV" + classes},
+            {u"R.exp.vgc"_s,
+             "N\tV" + classes + (deviations ? "\tVV" + QByteArray(classes).replace("\tV", "\tVV") : "")},
+        };
+        for (const auto& [name, header] : headers) {
+            const QList<QByteArray> lines = readTestFile(folder.filePath(u"out/"_s + name)).split('\n');
+            ASSERT_GT(lines.size(), 2) << name.toStdString();
+            EXPECT_EQ(lines.first(), header) << name.toStdString();
+            EXPECT_EQ(lines.last(), "") << name.toStdString() << " ends with a line break";
+            for (const QByteArray& line : lines.sliced(1, lines.size() - 2))
+                EXPECT_EQ(line.count('\t'), header.count('\t')) << name.toStdString() << ": " << line.toStdString();
+        }
+        EXPECT_EQ(QDir(folder.filePath(u"out"_s)).entryList(QDir::Files).size(), 4);
+    }
+}
+
 // The settings pass through the window's corrections first: "abc" makes the range 0..0, "-20" becomes "20"
 // and a name without a file part becomes the edit's name plus ".txt".
 TEST(Cli, CorrectsSettingsAsTheWindowDoes)
@@ -510,7 +584,7 @@ TEST(Cli, ConcurrentRunsLeaveWholeFiles)
         }
         ASSERT_TRUE(first.waitForFinished(120000) && second.waitForFinished(120000));
         const std::map<QString, QByteArray> found = snapshot(folder.path());
-        ASSERT_EQ(found.size(), 3u);
+        ASSERT_EQ(found.size(), 4u);
         for (const auto& [name, bytes] : found)
             EXPECT_TRUE(bytes == alone[0].at(name) || bytes == alone[1].at(name)) << name.toStdString();
     }

@@ -79,5 +79,23 @@ TEST(DrawProbabilities, AgreeWithHighPrecisionWithinTheirBound)
     }
 }
 
+TEST(DrawProbabilities, LogBinomialCoefficientsWithinTheirBound)
+{
+    const struct
+    {
+        quint64 n;
+        quint64 k;
+    } cases[] = {
+        {10, 0},           {10, 10}, {80, 40}, {81, 41}, {1000, 500}, {quint64(1) << 33, 3}, {quint64(1) << 33, 220},
+        {1000000, 999990},
+    };
+    for (const auto& c : cases) {
+        const __float128 one = 1;
+        const __float128 exact = lgammaq(c.n + one) - lgammaq(c.k + one) - lgammaq(c.n - c.k + one);
+        const long double computed = logBinomialCoefficient(c.n, c.k);
+        EXPECT_LE(fabsq(computed - exact), (6 * fabsq(exact) + 90) * ldexpq(1, -64)) << c.n << " " << c.k;
+    }
+}
+
 } // namespace
 } // namespace model::test

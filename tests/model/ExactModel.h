@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
 #include <vector>
 
 namespace model::test {
@@ -35,6 +36,23 @@ private:
     quint64 m_tokens = 0;
     quint64 m_types = 0;
     measure::CurveColumns m_columns;
+};
+
+// The variances of the model's columns in 113-bit arithmetic, independent of the library's method: with K_k(g) =
+// C(N − g, l − k) / C(N, l) carried over g = 0, 1, ... by exact factors, E = Σ_f n C(f, i) K_i(f), the pairs of
+// different types S = Σ_{s≠t} C(f_s, i) C(f_t, i) K_2i(f_s + f_t), and Var = E + S − E².
+class ExactDeviations
+{
+public:
+    ExactDeviations(const Spectrum& spectrum, const measure::CurveColumns& columns);
+    // All columns of the range after `drawn` tokens.
+    std::vector<__float128> variances(quint64 drawn) const;
+
+private:
+    std::vector<std::pair<quint64, quint64>> m_records; // frequency, types
+    quint64 m_tokens = 0;
+    measure::CurveColumns m_columns;
+    std::vector<std::vector<__float128>> m_pairSums; // per column, over g
 };
 
 // Whether `value` prints as the exact expectation does; near a rounding boundary (within 10^-9) either way is right.

@@ -1,9 +1,12 @@
 #include "SampleDistributions.h"
 
 #include <QFile>
+#include <QHash>
+#include <QStringView>
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 #include <vector>
 
 namespace model {
@@ -55,24 +58,49 @@ Spectrum zipfLawSpectrum(double tokens, quint64 ranks)
     return spectrum;
 }
 
-Spectrum corpusSpectrum(const QString& fileName)
+std::vector<quint32> corpusTokens(const QString& fileName)
 {
     QFile file(QStringLiteral(VOCABRIX_CORPORA "/") + fileName);
     if (!file.open(QIODevice::ReadOnly))
         return {};
     const QString text = QString::fromUtf8(file.readAll());
-    measure::Slovnik slovnik;
+    QHash<QStringView, quint32> types;
+    std::vector<quint32> tokens;
     qsizetype start = -1;
     for (qsizetype i = 0; i <= text.size(); ++i) {
         const bool inWord = i < text.size() && text[i].isLetterOrNumber();
         if (inWord && start < 0)
             start = i;
         if (!inWord && start >= 0) {
-            ++slovnik[QStringView(text).sliced(start, i - start).toString().toStdU16String()].H;
+            const QStringView word = QStringView(text).sliced(start, i - start);
+            auto type = types.constFind(word);
+            if (type == types.cend())
+                type = types.insert(word, quint32(types.size()));
+            tokens.push_back(type.value());
             start = -1;
         }
     }
-    return BuildSpectrum(std::move(slovnik));
+    return tokens;
+}
+
+Spectrum corpusSpectrum(const QString& fileName)
+{
+    std::vector<quint32> frequencies;
+    for (const quint32 type : corpusTokens(fileName)) {
+        if (type >= frequencies.size())
+            frequencies.resize(type + 1, 0);
+        ++frequencies[type];
+    }
+    std::map<quint32, quint32> counts;
+    for (const quint32 frequency : frequencies)
+        ++counts[frequency];
+    Spectrum spectrum;
+    for (const auto& [frequency, types] : counts) {
+        spectrum.records.push_back({frequency, types});
+        spectrum.N += quint64(frequency) * types;
+        spectrum.V += types;
+    }
+    return spectrum;
 }
 
 } // namespace model

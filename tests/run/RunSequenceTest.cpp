@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLocale>
 
 #include <algorithm>
 #include <functional>
@@ -82,6 +83,8 @@ TEST(RunSequence, MeasuresModelsAndSavesTheConcordance)
     EXPECT_EQ(readTestFile(u"M.txt"_s), "2\r\nTTR\tT1TR\tT2TR\tT3TR\t\r\n2\t2\t0\t0\t\r\n3\t2\t1\t0\t\r\n");
     EXPECT_EQ(readTestFile(u"C.txt"_s),
               "2\r\nTTR\tT1TR\tT2TR\tT3TR\t\r\n1.700\t1.400\t0.300\t0.000\t\r\n2.600\t1.600\t0.600\t0.400\t\r\n");
+    EXPECT_EQ(readTestFile(u"C.sd.txt"_s),
+              "2\r\nTTR\tT1TR\tT2TR\tT3TR\t\r\n0.458\t0.917\t0.458\t0.000\t\r\n0.490\t0.490\t0.490\t0.490\t\r\n");
     EXPECT_EQ(readTestFile(u"Concordance.txt"_s), concordanceHeader + "a\t3\r\nb\t1\r\nc\t1\r\n");
     EXPECT_EQ(readTestFile(u"text.txt"_s), "a b a\r\nc a");
 }
@@ -182,9 +185,10 @@ TEST(RunSequence, CancelledInAnyStepChangesNothing)
 {
     using Phase = run::Progress::Phase;
     const QString bible = QStringLiteral(VOCABRIX_CORPORA "/en-web-bible.utf8.txt");
-    for (const Phase phase : {Phase::Reading, Phase::Concordance, Phase::Model}) {
+    const QString outputs[] = {u"M.txt"_s, u"C.txt"_s, u"C.sd.txt"_s, u"Concordance.txt"_s};
+    for (const Phase phase : {Phase::Reading, Phase::Concordance, Phase::Model, Phase::Deviations}) {
         const ScopedTemporaryWorkingDirectory folder;
-        for (const QString& output : {u"M.txt"_s, u"C.txt"_s, u"Concordance.txt"_s})
+        for (const QString& output : outputs)
             writeTestFile(output, "older");
         std::stop_source stop;
         RecordingReport report;
@@ -196,9 +200,9 @@ TEST(RunSequence, CancelledInAnyStepChangesNothing)
         EXPECT_EQ(run::runSequence(settingsFor({bible}), report, stop.get_token()), RunEnd::Cancelled);
         EXPECT_EQ(report.messages, QStringList{});
         EXPECT_EQ(report.progresses.back().phase, phase);
-        for (const QString& output : {u"M.txt"_s, u"C.txt"_s, u"Concordance.txt"_s})
+        for (const QString& output : outputs)
             EXPECT_EQ(readTestFile(output), "older") << output.toStdString();
-        EXPECT_EQ(QDir().entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).size(), 3);
+        EXPECT_EQ(QDir().entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).size(), 4);
     }
 }
 
@@ -228,6 +232,7 @@ TEST(RunSequence, ReportsProgressRisingToTheWholeInEachStep)
                         {run::Progress::Phase::Reading, 1.0},
                         {run::Progress::Phase::Concordance, 1.0},
                         {run::Progress::Phase::Model, 1.0},
+                        {run::Progress::Phase::Deviations, 1.0},
                     }));
     // The first file holds 433,411 of the 1,118,179 bytes.
     const auto secondFile = std::find_if(report.progresses.begin(), report.progresses.end(),
@@ -237,6 +242,8 @@ TEST(RunSequence, ReportsProgressRisingToTheWholeInEachStep)
     EXPECT_TRUE(
         run::progressText(*secondFile).startsWith(u"Reading 2 of 2, en-austen-pride-and-prejudice.ascii.txt: "_s));
     EXPECT_EQ(previous.rows, previous.tokens);
+    EXPECT_EQ(run::progressText(previous),
+              u"Standard deviations of %1 tokens: row %1 of %1"_s.arg(QLocale().toString(previous.rows)));
 }
 
 // An output that is one of the inputs, under any name, would destroy it before or while it is read; two outputs
@@ -265,6 +272,13 @@ TEST(RunSequence, NeverWritesOverItsInputFilesOrOneOutputOverAnother)
          u"Cannot create file \"symbolic.txt\". It is an input file of this run."_s},
         {[](run::RunSettings& settings) { settings.concordanceFile = u"sub/../M.txt"_s; },
          u"Cannot create file \"sub/../M.txt\". It is another output file of this run."_s},
+        {[](run::RunSettings& settings) {
+             writeTestFile(u"C.sd.txt"_s, "word");
+             settings.inputLines = {u"C.sd.txt"_s};
+         },
+         u"Cannot create file \"C.sd.txt\". It is an input file of this run."_s},
+        {[](run::RunSettings& settings) { settings.measuredFile = u"C.sd.txt"_s; },
+         u"Cannot create file \"C.sd.txt\". It is another output file of this run."_s},
     };
     for (const auto& [prepare, message] : cases) {
         run::RunSettings settings = settingsFor({u"a.txt"_s});
@@ -273,6 +287,31 @@ TEST(RunSequence, NeverWritesOverItsInputFilesOrOneOutputOverAnother)
         EXPECT_EQ(runError(settings, report), message);
         EXPECT_EQ(readTestFile(u"a.txt"_s), "word");
         EXPECT_FALSE(QFileInfo::exists(u"M.txt"_s));
+    }
+}
+
+// A model put in place without its standard deviations takes the older companion file away, which would be read
+// as the new model's; a file of that name that is no companion of an older model stays.
+TEST(RunSequence, WithoutDeviationsTakesTheOlderCompanionAwayWithTheNewModel)
+{
+    const std::pair<std::function<void(run::RunSettings&)>, bool> cases[] = {
+        {[](run::RunSettings&) {}, false},
+        {[](run::RunSettings& settings) { settings.inputLines = {u"C.sd.txt"_s}; }, true},
+        {[](run::RunSettings& settings) { settings.measuredFile = u"C.sd.txt"_s; }, true},
+        {[](run::RunSettings& settings) { settings.model = false; }, true},
+        {[](run::RunSettings& settings) { settings.concordance = false; }, true},
+    };
+    for (const auto& [prepare, kept] : cases) {
+        const ScopedTemporaryWorkingDirectory folder;
+        writeTestFile(u"a.txt"_s, "a b");
+        writeTestFile(u"C.sd.txt"_s, "older");
+        run::RunSettings settings = settingsFor({u"a.txt"_s});
+        settings.deviations = false;
+        prepare(settings);
+        RecordingReport report;
+        run::runSequence(settings, report);
+        EXPECT_EQ(report.messages.constLast(), u"Done!"_s);
+        EXPECT_EQ(QFileInfo::exists(u"C.sd.txt"_s), kept);
     }
 }
 

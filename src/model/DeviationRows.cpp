@@ -1,0 +1,463 @@
+#include "DeviationRows.h"
+
+#include "DeviationChain.h"
+#include "DeviationTables.h"
+#include "DirectRows.h"
+#include "DrawProbabilities.h"
+#include "ModelNumber.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <stdexcept>
+#include <vector>
+
+// With A_t the event that type t occurs exactly i times among the first l tokens (i = 0, absent, for the type
+// curve), a column is Σ_t 1[A_t] and its variance E + Σ_{s≠t} P(A_s A_t) − E², E = Σ_t P(A_t). Two types together
+// are one of g = f_s + f_t tokens, and P(A_s A_t) is the probability P_2i(g) that it occurs 2i times times the
+// chance C(f_s, i) C(f_t, i) / C(g, 2i) that those split evenly; so the pairs sum to Σ_g Ŵ_g P_2i(g), with weights
+// that depend on the spectrum alone (DeviationTables). That sum and E² are both about E², far larger than the
+// variance, so they are not subtracted as they stand. Each probability is written as π + Δ instead, π the
+// binomial probability of drawing with replacement, whose pair terms are exact products,
+// Σ_g Ŵ_g π_2i(g) = (Σ_t π_t)² − Σ_t π_t², which leaves
+//     Var = Σ n π (1 − π) + δ (1 − 2 T) − δ² + Σ_g Ŵ_g Δ_2i(g),   T = Σ n π,  δ = Σ n Δ
+// (sums over the spectrum, n types of each frequency), parts of about the size of the variance, and each
+// Δ = π ψ comes from the ratio ψ without cancellation (DeviationChain.h).
+
+namespace model {
+namespace {
+
+constexpr int groupRows = laneCount<DeviationLanes>;
+constexpr long double doubleUnit = 0x1p-53L;
+constexpr long double extendedUnit = 0x1p-64L;
+
+// A variance and a bound on its error.
+struct Estimate
+{
+    long double variance = 0;
+    long double error = 0;
+};
+
+// The deviations that are exactly known: one token, the whole text, and classes above the tokens drawn.
+bool certainlyZero(quint64 drawn, quint64 tokens, quint64 cls)
+{
+    return drawn <= 1 || drawn >= tokens || drawn < cls;
+}
+
+template <typename Number>
+void setLane(Number& value, int lane, long double x)
+{
+    if constexpr (std::is_same_v<Number, long double>)
+        value = x;
+    else
+        value[lane] = static_cast<double>(x);
+}
+
+template <typename Number>
+long double laneOf(const Number& value, int lane)
+{
+    if constexpr (std::is_same_v<Number, long double>)
+        return value;
+    else
+        return value[lane];
+}
+
+// Rows evaluated together (8 side by side, or one in extended precision), again and again for other rows.
+template <typename Number>
+class RowEvaluation
+{
+public:
+    static constexpr int lanes = laneCount<Number>;
+    static constexpr long double unit = std::is_same_v<Number, long double> ? extendedUnit : doubleUnit;
+    using Drawn = std::array<quint64, lanes>;
+    using Estimates = std::vector<std::array<Estimate, lanes>>;
+
+    explicit RowEvaluation(const DeviationTables& tables)
+        : m_tables(tables),
+          m_starts(tables.chains().size()),
+          m_sums(tables.chains().size()),
+          m_referenceErrors(tables.chains().size()),
+          m_estimates(tables.width())
+    {
+        const std::vector<DeviationChain>& chains = tables.chains();
+        quint64 smallCounts = 0;
+        for (const DeviationChain& chain : chains)
+            smallCounts = std::max<quint64>(smallCounts, std::min<quint64>(chain.count, 40) + 1);
+        for (std::vector<Power>& powers : m_powers)
+            powers.resize(smallCounts);
+        for (size_t column = 0; column < tables.width(); ++column) {
+            for (size_t c = 0; c < chains.size(); ++c) {
+                if (chains[c].pairColumn == int(column))
+                    m_pairChains.push_back(c);
+            }
+            for (size_t c = 0; c < chains.size(); ++c) {
+                if (chains[c].singleColumn == int(column))
+                    m_singleChains.push_back(c);
+            }
+        }
+    }
+
+    // The variances of the columns wanted, each lane's, after `drawn` tokens (each below N).
+    const Estimates& run(const Drawn& drawn, const std::vector<bool>& wanted)
+    {
+        m_drawn = drawn;
+        const long double n = static_cast<long double>(m_tables.tokens());
+        for (int lane = 0; lane < lanes; ++lane) {
+            const long double l = static_cast<long double>(drawn[lane]);
+            m_shares[lane] = l / n;
+            m_rests[lane] = (n - l) / n;
+            m_otherInverses[lane] = 1 / (n - l);
+            m_logShares[lane] = std::log(m_shares[lane]);
+            m_logRests[lane] = std::log1p(-m_shares[lane]);
+            m_restStrides[lane] = std::exp(referenceInterval * m_logRests[lane]);
+            m_strideComplements[lane] = -std::expm1(referenceInterval * m_logRests[lane]);
+            // p^k, q^k and P_k(k) / p^k = Π_{j<k} (1 − j/l) / (1 − j/N), zero once j reaches l, for the small k.
+            std::vector<Power>& powers = m_powers[lane];
+            powers[0] = {1, 1, 1};
+            for (quint64 k = 1; k < powers.size(); ++k) {
+                const Power& before = powers[k - 1];
+                const long double j = static_cast<long double>(k - 1);
+                powers[k] = {before.share * m_shares[lane], before.rest * m_rests[lane],
+                             before.ratio * ((l - j) * n / ((n - j) * l))};
+            }
+        }
+        const std::vector<DeviationChain>& chains = m_tables.chains();
+        for (size_t c = 0; c < chains.size(); ++c) {
+            const DeviationChain& chain = chains[c];
+            m_sums[c] = {};
+            const bool needed = (chain.pairColumn >= 0 && wanted[size_t(chain.pairColumn)]) ||
+                                (chain.singleColumn >= 0 && wanted[size_t(chain.singleColumn)]);
+            if (!needed)
+                continue;
+            const bool tracked = start(chain, c);
+            if (m_starts[c].first > m_starts[c].last)
+                continue;
+            if constexpr (lanes == 1)
+                m_sums[c] = runDeviationChain(m_tables, chain, m_starts[c]);
+            else
+                m_sums[c] = runDeviationChain(m_tables, chain, m_starts[c], tracked);
+        }
+        for (size_t column = 0; column < m_tables.width(); ++column) {
+            if (!wanted[column])
+                continue;
+            for (int lane = 0; lane < lanes; ++lane)
+                m_estimates[column][lane] = combine(column, lane);
+        }
+        return m_estimates;
+    }
+
+private:
+    // The chain's window and each row's values at its first g. Returns whether some step of the window exceeds
+    // the size up to which rows side by side bound the error by blocks.
+    bool start(const DeviationChain& chain, size_t index)
+    {
+        const quint64 tokens = m_tables.tokens();
+        const long double n = static_cast<long double>(tokens);
+        const quint64 k = chain.count;
+        const auto [fewest, most] = std::minmax_element(m_drawn.begin(), m_drawn.end());
+        ChainStart<Number>& start = m_starts[index];
+        const DeviationWindow window = m_tables.window(index, *fewest, *most, lanes == 1);
+        start.first = window.first;
+        start.last = window.last;
+        if (start.first > start.last)
+            return false;
+        const long double lastCoefficient = std::fabs(logBinomialCoefficient(start.last, k));
+        bool tracked = lanes == 1;
+        for (int lane = 0; lane < lanes; ++lane) {
+            const quint64 l = m_drawn[lane];
+            const long double share = m_shares[lane];
+            const long double logShare = m_logShares[lane];
+            const long double logRest = m_logRests[lane];
+            const long double otherInverse = m_otherInverses[lane];
+            const long double rest = m_rests[lane];
+            setLane(start.drawn, lane, l);
+            setLane(start.share, lane, share);
+            setLane(start.rest, lane, rest);
+            setLane(start.otherInverse, lane, otherInverse);
+            const long double numerator = static_cast<long double>(k) * n - static_cast<long double>(l) * start.first;
+            setLane(start.numerator, lane, numerator);
+            // ε is monotonic in g, so its extremes are those of the first and the last step.
+            const long double lastNumerator = numerator - static_cast<long double>(l) * (start.last - start.first);
+            const long double steps = std::max(std::fabs(numerator) / (n - start.first),
+                                               std::fabs(lastNumerator) / (n - std::min(start.last, tokens - 1))) *
+                                      otherInverse;
+            tracked = tracked || steps > largestBoundedStep;
+
+            const bool small = k < m_powers[lane].size();
+            const long double sharePower = small ? m_powers[lane][k].share : std::exp(k * logShare);
+            const long double restPower = small ? m_powers[lane][k].rest : std::exp(k * logRest);
+            start.sharePower[lane] = sharePower;
+            start.restPower[lane] = restPower;
+            start.restStride[lane] = m_restStrides[lane];
+            start.strideComplement[lane] = m_strideComplements[lane];
+            start.logRest[lane] = logRest;
+
+            long double reference = 0;
+            long double ratio = 0;
+            long double ratioError = 0; // relative to 1 + ψ
+            if (start.first == k) {
+                long double rho = 1;
+                if (small) {
+                    rho = m_powers[lane][k].ratio;
+                } else {
+                    for (quint64 j = 0; j < k; ++j)
+                        rho *= (static_cast<long double>(l) - j) * n / ((n - j) * l);
+                }
+                reference = sharePower;
+                ratio = l < k ? -1 : rho - 1;
+                ratioError = (4 * k + 4) * extendedUnit;
+            } else {
+                reference = binomialProbability(start.first, k, logShare, logRest);
+                const long double probability = classProbability(tokens, start.first, l, k);
+                ratio = probability / reference - 1;
+                ratioError = (53 * std::fabs(std::log(probability)) + 166 * std::log(n) + 320) * extendedUnit +
+                             referenceError(std::fabs(logBinomialCoefficient(start.first, k)), start.first, start.first,
+                                            k, logShare, logRest);
+            }
+            setLane(start.ratio, lane, ratio);
+            setLane(start.reference, lane, reference);
+            setLane(start.complement, lane, k == 0 ? -std::expm1(start.first * logRest) : 1 - reference);
+            // The bound on the error of ψ, absolute, then relative to ρ where blocks carry it.
+            const long double rho = 1 + ratio;
+            long double error = ratioError * rho + std::fabs(laneOf(start.ratio, lane) - ratio);
+            // The side-by-side steps count the numerator down by l in doubles, exact only below 2^53.
+            if (!(reference > 0) || (lanes > 1 && std::max(std::fabs(numerator), std::fabs(lastNumerator)) >= 0x1p53L))
+                error = std::numeric_limits<long double>::infinity();
+            setLane(start.error, lane, error);
+            m_rhos[lane] = rho;
+            m_referenceErrors[index][lane] =
+                referenceError(lastCoefficient, start.first, start.last, k, logShare, logRest);
+        }
+        if (!tracked) {
+            for (int lane = 0; lane < lanes; ++lane) {
+                const long double error = laneOf(start.error, lane);
+                setLane(start.error, lane, error == 0 ? 0 : error / m_rhos[lane]);
+            }
+        }
+        return tracked;
+    }
+
+    // The error of π evaluated afresh up to g: those of C(g, k), of p^k and of q^(g − k), which is carried four
+    // roundings further at each evaluation and whose exponent is within 2 roundings of its size, its rounding to
+    // a double, and the five roundings of each of up to referenceInterval steps from there.
+    static long double referenceError(long double logCoefficient, quint64 first, quint64 g, quint64 k,
+                                      long double logShare, long double logRest)
+    {
+        const long double exponents = k * std::fabs(logShare) + static_cast<long double>(g - k) * std::fabs(logRest);
+        const long double evaluations = static_cast<long double>(g - first) / referenceInterval + 1;
+        return (6 * logCoefficient + 100 + 3 * exponents + 4 * evaluations) * extendedUnit +
+               unit * (2 + 5 * static_cast<long double>(referenceInterval));
+    }
+
+    // Var = A + δ (1 − 2T) − δ² + Σ Ŵ Δ and a bound on its error: the errors of the parts, the roundings of
+    // the combination, and what the windows left out.
+    Estimate combine(size_t column, int lane) const
+    {
+        const quint64 cls = m_tables.columnClass(column);
+        if (certainlyZero(m_drawn[lane], m_tables.tokens(), cls))
+            return {};
+        const size_t pairChain = m_pairChains[column];
+        const size_t singleChain = m_singleChains[column];
+        const ChainSums<Number>& pair = m_sums[pairChain];
+        const ChainSums<Number>& single = m_sums[singleChain];
+        const long double pairs = laneOf(pair.pairs, lane);
+        const long double total = laneOf(single.total, lane);
+        const long double spread = laneOf(single.spread, lane);
+        const long double residual = laneOf(single.residual, lane);
+        const long double variance = spread + residual * (1 - 2 * total) - residual * residual + pairs;
+
+        const auto summed = [&](size_t chain) {
+            const ChainStart<Number>& s = m_starts[chain];
+            const long double steps = s.first <= s.last ? static_cast<long double>(s.last - s.first + 1) : 0;
+            return unit * (64 + steps / 1024);
+        };
+        const long double pairReference = m_referenceErrors[pairChain][lane];
+        const long double singleReference = m_referenceErrors[singleChain][lane];
+        const long double away = cls == 0 ? singleReference + unit * (2 + referenceInterval) : singleReference;
+        const long double drifted = 1 + 1.0L / 64;
+        const long double pairsError =
+            drifted * laneOf(pair.pairDrift, lane) +
+            (pairReference + 4 * unit + m_tables.pairWeightError(column) + summed(pairChain)) *
+                laneOf(pair.pairMagnitude, lane);
+        const long double residualError =
+            drifted * laneOf(single.residualDrift, lane) +
+            (singleReference + 4 * unit + summed(singleChain)) * laneOf(single.residualMagnitude, lane);
+        const long double totalError = (singleReference + 2 * unit + summed(singleChain)) * total;
+        const long double spreadError = (singleReference + away + 6 * unit + summed(singleChain)) * spread;
+        const long double sizes = spread + std::fabs(residual * (1 - 2 * total)) + residual * residual +
+                                  std::fabs(pairs) + std::fabs(residual) * total;
+        long double error = spreadError + std::fabs(1 - 2 * total) * residualError +
+                            2 * std::fabs(residual) * totalError +
+                            (2 * std::fabs(residual) + residualError) * residualError + pairsError +
+                            8 * extendedUnit * sizes + 4 * (lanes > 1 ? quickLeftOut : thoroughLeftOut);
+        if (std::isnan(error))
+            error = std::numeric_limits<long double>::infinity();
+        return {variance, error};
+    }
+
+    const DeviationTables& m_tables;
+    std::vector<size_t> m_pairChains;
+    std::vector<size_t> m_singleChains;
+    Drawn m_drawn{};
+    struct Power
+    {
+        long double share;
+        long double rest;
+        long double ratio;
+    };
+
+    std::array<long double, lanes> m_shares{};
+    std::array<long double, lanes> m_rests{};
+    std::array<long double, lanes> m_otherInverses{};
+    std::array<std::vector<Power>, lanes> m_powers;
+    std::array<long double, lanes> m_logShares{};
+    std::array<long double, lanes> m_logRests{};
+    std::array<long double, lanes> m_restStrides{};
+    std::array<long double, lanes> m_strideComplements{};
+    std::array<long double, lanes> m_rhos{};
+    std::vector<ChainStart<Number>> m_starts;
+    std::vector<ChainSums<Number>> m_sums;
+    std::vector<std::array<long double, lanes>> m_referenceErrors;
+    Estimates m_estimates;
+};
+
+// The deviation to print, and whether every variance within the error bound prints alike.
+struct Deviation
+{
+    double value = 0;
+    bool settled = true;
+};
+
+Deviation deviationOf(const Estimate& estimate)
+{
+    const long double variance = estimate.variance;
+    const long double error = estimate.error;
+    if (!(variance + error >= 0))
+        return {0, false};
+    const double value = static_cast<double>(std::sqrt(std::max(variance, 0.0L)));
+    if (!std::isfinite(static_cast<double>(error)))
+        return {value, false};
+    const long double low = std::sqrt(std::max(variance - error, 0.0L));
+    const long double high = std::sqrt(variance + error);
+    const long double reach = std::max(value - low, high - value);
+    return {value, printsAlikeWithin(value, static_cast<double>(reach) + value * 0x1p-50)};
+}
+
+class DeviationBatch
+{
+public:
+    DeviationBatch(const DeviationTables& tables, quint64 density, quint64 rows)
+        : m_tables(tables),
+          m_density(density),
+          m_rows(rows)
+    {}
+
+    // Rows first..first + count − 1 (count a multiple of groupRows, or the rows up to the last).
+    void evaluate(quint64 first, quint64 count, unsigned threads, RowSink& sink)
+    {
+        const size_t width = m_tables.width();
+        m_values.assign(count * width, 0.0);
+        std::vector<char> unsettled(count * width, 0);
+        const quint64 groups = (count + groupRows - 1) / groupRows;
+        const std::vector<bool> all(width, true);
+        const unsigned groupWorkers = static_cast<unsigned>(std::clamp<quint64>(threads, 1, groups));
+        runOnThreads(groupWorkers, [&](unsigned worker) {
+            RowEvaluation<DeviationLanes> evaluation(m_tables);
+            for (quint64 group = worker; group < groups; group += groupWorkers)
+                evaluateGroup(evaluation, first + group * groupRows, first, count, all, unsettled);
+        });
+        struct Cell
+        {
+            quint64 row;
+            size_t column;
+        };
+        std::vector<Cell> rechecks;
+        for (quint64 r = 0; r < count; ++r) {
+            for (size_t column = 0; column < width; ++column) {
+                if (unsettled[r * width + column])
+                    rechecks.push_back({r, column});
+            }
+        }
+        const unsigned workers =
+            static_cast<unsigned>(std::clamp<size_t>(threads, 1, std::max<size_t>(rechecks.size(), 1)));
+        std::vector<char> impossible(workers, 0);
+        runOnThreads(workers, [&](unsigned worker) {
+            RowEvaluation<long double> evaluation(m_tables);
+            for (size_t i = worker; i < rechecks.size(); i += workers) {
+                const Cell& cell = rechecks[i];
+                std::vector<bool> wanted(width, false);
+                wanted[cell.column] = true;
+                const Estimate estimate = evaluation.run({drawn(first + cell.row)}, wanted)[cell.column][0];
+                if (!(estimate.variance + estimate.error >= 0))
+                    impossible[worker] = 1;
+                m_values[cell.row * width + cell.column] = deviationOf(estimate).value;
+            }
+        });
+        // Said here, on the caller's thread: a variance that even its bound cannot bring to zero is no rounding.
+        if (std::find(impossible.begin(), impossible.end(), 1) != impossible.end())
+            throw std::logic_error("a variance of the model came out negative beyond its error bound");
+        for (quint64 r = 0; r < count; ++r)
+            sink.addRow(std::span<const double>(m_values.data() + r * width, width));
+    }
+
+private:
+    quint64 drawn(quint64 row) const { return (row + 1) * m_density; }
+
+    void evaluateGroup(RowEvaluation<DeviationLanes>& evaluation, quint64 groupFirst, quint64 batchFirst, quint64 count,
+                       const std::vector<bool>& wanted, std::vector<char>& unsettled)
+    {
+        // The rows past the last and a row of the whole text (whose deviations are zero) borrow a neighbour's.
+        const quint64 tokens = m_tables.tokens();
+        std::array<quint64, groupRows> drawnRows{};
+        quint64 usable = 0;
+        for (int lane = 0; lane < groupRows; ++lane) {
+            const quint64 row = std::min(groupFirst + quint64(lane), m_rows - 1);
+            drawnRows[lane] = drawn(row);
+            if (drawnRows[lane] < tokens)
+                usable = drawnRows[lane];
+        }
+        if (usable == 0)
+            return;
+        for (quint64& l : drawnRows)
+            l = l < tokens ? l : usable;
+        const auto& estimates = evaluation.run(drawnRows, wanted);
+        const size_t width = m_tables.width();
+        for (int lane = 0; lane < groupRows; ++lane) {
+            const quint64 row = groupFirst + quint64(lane);
+            if (row >= batchFirst + count || row >= m_rows || drawn(row) >= tokens)
+                continue;
+            for (size_t column = 0; column < width; ++column) {
+                const Deviation deviation = deviationOf(estimates[column][lane]);
+                const size_t cell = (row - batchFirst) * width + column;
+                m_values[cell] = deviation.value;
+                unsettled[cell] = deviation.settled ? 0 : 1;
+            }
+        }
+    }
+
+    const DeviationTables& m_tables;
+    quint64 m_density;
+    quint64 m_rows;
+    std::vector<double> m_values;
+};
+
+} // namespace
+
+void computeDeviationRows(const Spectrum& spectrum, const measure::CurveColumns& columns, quint64 density,
+                          RowSink& sink, unsigned threads)
+{
+    if (density == 0 || spectrum.N < density)
+        return;
+    const DeviationTables tables(spectrum, columns, density, threads);
+    const quint64 rows = spectrum.N / density;
+    const quint64 perBatch =
+        std::max<quint64>(groupRows, valuesPerBatch / std::max<size_t>(tables.width(), 1) / groupRows * groupRows);
+    DeviationBatch batch(tables, density, rows);
+    for (quint64 first = 0; first < rows; first += perBatch) {
+        const quint64 count = std::min(perBatch, rows - first);
+        batch.evaluate(first, count, threads, sink);
+        sink.rowsComputed(first + count);
+    }
+}
+
+} // namespace model

@@ -1,0 +1,466 @@
+#include "DeviationTables.h"
+
+#include "DirectRows.h"
+#include "DrawProbabilities.h"
+
+#include <sys/mman.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <new>
+
+namespace model {
+namespace {
+
+constexpr double unit = 0x1p-53;
+
+// The exponent of the Poisson bound at x for count k: k ln(k/x) + x − k.
+long double poissonExponent(long double count, long double x)
+{
+    return count == 0 ? x : count * std::log(count / x) + x - count;
+}
+
+// Where the exponent reaches `limit` above or below the mean k, by Newton's method from the side where it exceeds
+// the limit, which the iterates of a convex function never leave: the point returned keeps a window at least as
+// wide as it needs to be. Where the limit is not positive every term counts as little as the limit allows, and the
+// window closes at k.
+long double exponentReaches(quint64 count, long double limit, bool above)
+{
+    const long double k = static_cast<long double>(count);
+    if (limit <= 0)
+        return k;
+    if (count == 0)
+        return above ? limit : 0;
+    long double x = above ? k + limit + 2 * std::sqrt(k * limit) + 1 : k * std::exp(-limit / k - 1);
+    while (above && poissonExponent(k, x) < limit)
+        x *= 2;
+    for (int i = 0; i < 100; ++i) {
+        const long double next = x - (poissonExponent(k, x) - limit) / (1 - k / x);
+        if (!(above ? next < x : next > x) || poissonExponent(k, next) < limit)
+            break;
+        x = next;
+    }
+    return x;
+}
+
+// out[j] = 1 / (first + j step) for integers below 2^53, which doubles hold exactly.
+__attribute__((target_clones("avx512f", "avx2", "default"))) void fillReciprocals(double* out, double first,
+                                                                                  double step, size_t count)
+{
+    for (size_t j = 0; j < count; ++j)
+        out[j] = 1.0 / (first + static_cast<double>(static_cast<qint64>(j)) * step);
+}
+
+// target[j] += factor × source[j]: the inner loop of the pair sums, cloned for the vector widths there are.
+__attribute__((target_clones("avx512f", "avx2", "default"))) void addScaled(double* target, const double* source,
+                                                                            size_t count, double factor)
+{
+    for (size_t j = 0; j < count; ++j)
+        target[j] += factor * source[j];
+}
+
+void addScaled(long double* target, const long double* source, size_t count, long double factor)
+{
+    for (size_t j = 0; j < count; ++j)
+        target[j] += factor * source[j];
+}
+
+// sums[g] / C(g, count) for g = count..limit, C(g, count) as the product g (g − 1) ... / count! (count + 1
+// roundings), eight g at a time; below count the sums are zero.
+__attribute__((target_clones("avx512f", "avx2", "default"))) void divideByEvenSplits(double* sums, quint64 limit,
+                                                                                     quint64 count)
+{
+    typedef double Eight __attribute__((vector_size(64)));
+    double factorial = 1;
+    for (quint64 j = 2; j <= count; ++j)
+        factorial *= static_cast<double>(j);
+    quint64 first = count;
+    for (; first + 7 <= limit; first += 8) {
+        Eight g = Eight{0, 1, 2, 3, 4, 5, 6, 7} + static_cast<double>(first);
+        Eight product = g;
+        for (quint64 j = 1; j < count; ++j) {
+            g -= 1;
+            product *= g;
+        }
+        Eight part;
+        std::memcpy(&part, sums + first, sizeof part);
+        part = part / (product / factorial);
+        std::memcpy(sums + first, &part, sizeof part);
+    }
+    for (; first <= limit; ++first) {
+        double product = 1;
+        for (quint64 j = 0; j < count; ++j)
+            product *= static_cast<double>(first - j);
+        sums[first] = sums[first] / (product / factorial);
+    }
+}
+
+// C(g, k) for g = first.., carried by exact ratios and evaluated afresh often enough that it stays within
+// 2^-50 of its value.
+class BinomialCoefficients
+{
+public:
+    BinomialCoefficients(quint64 first, quint64 count)
+        : m_next(first),
+          m_count(count)
+    {}
+
+    long double next()
+    {
+        const quint64 g = m_next++;
+        if (m_carried == 0 || m_carried == 4096) {
+            m_value = std::exp(logBinomialCoefficient(g, m_count));
+            m_carried = 0;
+        } else {
+            m_value *= static_cast<long double>(g) / static_cast<long double>(g - m_count);
+        }
+        ++m_carried;
+        return m_value;
+    }
+
+private:
+    quint64 m_next;
+    quint64 m_count;
+    quint64 m_carried = 0;
+    long double m_value = 0;
+};
+
+constexpr size_t hugePage = size_t(1) << 21;
+
+} // namespace
+
+template <typename T>
+T* TableAllocator<T>::allocate(size_t n)
+{
+    const size_t bytes = n * sizeof(T);
+    if (bytes < hugePage)
+        return std::allocator<T>().allocate(n);
+    const size_t rounded = (bytes + hugePage - 1) / hugePage * hugePage;
+    void* memory = std::aligned_alloc(hugePage, rounded);
+    if (memory == nullptr)
+        throw std::bad_alloc();
+    // Only advice: without huge pages the tables work the same.
+    madvise(memory, rounded, MADV_HUGEPAGE);
+    return static_cast<T*>(memory);
+}
+
+template <typename T>
+void TableAllocator<T>::deallocate(T* p, size_t n)
+{
+    if (n * sizeof(T) < hugePage)
+        std::allocator<T>().deallocate(p, n);
+    else
+        std::free(p);
+}
+
+template struct TableAllocator<double>;
+template struct TableAllocator<long double>;
+
+DeviationTables::DeviationTables(const Spectrum& spectrum, const measure::CurveColumns& columns, quint64 density,
+                                 unsigned threads)
+    : m_tokens(spectrum.N)
+{
+    std::vector<TInData> records;
+    for (const TInData& record : spectrum.records) {
+        // A type that never occurs is absent from every part of the text and varies nowhere.
+        if (record.Freq > 0)
+            records.push_back(record);
+    }
+    std::sort(records.begin(), records.end(), [](const TInData& a, const TInData& b) { return a.Freq < b.Freq; });
+    const quint64 highest = records.empty() ? 0 : records.back().Freq;
+    if (columns.ttr)
+        m_classes.push_back(0);
+    if (columns.hasClasses()) {
+        const quint64 last = std::min<quint64>({columns.to, highest, m_tokens});
+        for (quint64 i = columns.from; i <= last; ++i)
+            m_classes.push_back(i);
+    }
+    addChains(records, density);
+    fillTables(records);
+    m_pairWeights.resize(width());
+    m_pairWeightErrors.resize(width());
+    const unsigned workers = static_cast<unsigned>(std::clamp<size_t>(threads, 1, std::max<size_t>(width(), 1)));
+    runOnThreads(workers, [&](unsigned worker) {
+        for (size_t column = worker; column < width(); column += workers)
+            fillColumn(records, column, highest, spectrum.V);
+    });
+}
+
+void DeviationTables::fillColumn(const std::vector<TInData>& records, size_t column, quint64 highest, quint64 types)
+{
+    // The products C(f_s, i) C(f_t, i) of the high classes, and g^2i, leave the range of doubles.
+    const long double logLargest =
+        2 * m_classes[column] * std::log(2.0L * highest + 1) + 2 * std::log(static_cast<long double>(types) + 1);
+    if (logLargest < 600)
+        fillPairWeights<double>(records, column);
+    else
+        fillPairWeights<long double>(records, column);
+}
+
+// A chain leaves out the terms beyond g where each probability is below e^-limit, limit = ln(M / ε), M bounding
+// what the terms beyond g weigh together: for the pairs of class i above g, 2 V_i times the V_i types above g / 2
+// (one of the two is), V_i the types of frequency at least i, and below g the square of those below g; for single
+// types above or below g, their number times 2 + 6 V_k, as their terms enter the variance also through T and δ
+// (DeviationRows.cpp). For a type of g tokens, the probability of k among l drawn is below e^(-g KL(k/g || l/N)) on
+// the side of g away from k N / l, with or without replacement (Chernoff; Hoeffding for drawing without
+// replacement), and g KL(k/g || p) >= k ln(k/x) + x − k for x = g p, since a ln(a/b) >= a − b.
+void DeviationTables::addChains(const std::vector<TInData>& records, quint64 density)
+{
+    const auto chainFor = [&](quint64 count) -> DeviationChain& {
+        for (DeviationChain& chain : m_chains) {
+            if (chain.count == count)
+                return chain;
+        }
+        DeviationChain chain;
+        chain.count = count;
+        return m_chains.emplace_back(chain);
+    };
+    for (size_t column = 0; column < width(); ++column) {
+        chainFor(2 * m_classes[column]).pairColumn = int(column);
+        chainFor(m_classes[column]).singleColumn = int(column);
+    }
+    // The types of frequency at least f, found by a pointer that only moves up as the f asked for do.
+    std::vector<long double> typesFrom(records.size() + 1, 0);
+    for (size_t r = records.size(); r-- > 0;)
+        typesFrom[r] = typesFrom[r + 1] + records[r].Poc;
+    struct Pointer
+    {
+        const std::vector<TInData>& records;
+        const std::vector<long double>& typesFrom;
+        size_t at = 0;
+        long double from(quint64 frequency)
+        {
+            while (at < records.size() && records[at].Freq < frequency)
+                ++at;
+            return typesFrom[at];
+        }
+    };
+    const quint64 past = records.empty() ? 1 : quint64(records.back().Freq) + 1;
+    const long double logQuick = std::log(quickLeftOut);
+    const long double logThorough = std::log(thoroughLeftOut);
+    for (const DeviationChain& chain : m_chains) {
+        const bool pairs = chain.pairColumn >= 0;
+        const bool singles = chain.singleColumn >= 0;
+        const quint64 cls = pairs ? m_classes[size_t(chain.pairColumn)] : 0;
+        const long double pairTypes = pairs ? Pointer{records, typesFrom}.from(cls) : 0;
+        const long double singleTypes = singles ? Pointer{records, typesFrom}.from(chain.count) : 0;
+        // The roots for limits in quarters, rounded up: a few hundred instead of one for each stretch.
+        std::vector<long double> above;
+        std::vector<long double> below;
+        const auto root = [&](long double limit, bool up) {
+            std::vector<long double>& roots = up ? above : below;
+            const size_t q = static_cast<size_t>(std::ceil(std::max(limit, 0.0L) * 4));
+            while (roots.size() <= q)
+                roots.push_back(exponentReaches(chain.count, roots.size() / 4.0L, up));
+            return static_cast<double>(roots[q]);
+        };
+        const auto stretches = [&](std::vector<quint64> from, const auto& weight, bool up) {
+            std::sort(from.begin(), from.end());
+            from.erase(std::unique(from.begin(), from.end()), from.end());
+            Reach result;
+            for (const quint64 g : from) {
+                result.from.push_back(g);
+                const long double logWeight = std::log(weight(g));
+                result.x[0].push_back(root(logWeight - logQuick, up));
+                result.x[1].push_back(root(logWeight - logThorough, up));
+            }
+            return result;
+        };
+        std::vector<quint64> tailFrom{0};
+        std::vector<quint64> headFrom{0};
+        for (const TInData& record : records) {
+            tailFrom.push_back(record.Freq);
+            tailFrom.push_back(2 * quint64(record.Freq));
+            headFrom.push_back(quint64(record.Freq) + 1);
+        }
+        Pointer halfAbove{records, typesFrom};
+        Pointer singleAbove{records, typesFrom};
+        m_tails.push_back(stretches(
+            tailFrom,
+            [&](quint64 g) {
+                return (pairs ? 2 * pairTypes * halfAbove.from(std::max(cls, g / 2 + 1)) : 0) +
+                       (singles ? (2 + 6 * singleTypes) * singleAbove.from(std::max(chain.count, g + 1)) : 0);
+            },
+            true));
+        Pointer pairBelow{records, typesFrom};
+        Pointer singleBelow{records, typesFrom};
+        m_heads.push_back(stretches(
+            headFrom,
+            [&](quint64 g) {
+                const long double pairsBelow = pairs ? pairTypes - pairBelow.from(std::max(cls, g)) : 0;
+                return pairsBelow * pairsBelow +
+                       (singles ? (2 + 6 * singleTypes) * (singleTypes - singleBelow.from(std::max(chain.count, g)))
+                                : 0);
+            },
+            false));
+    }
+    m_limit = past - 1 == 0 ? 0 : 2 * (past - 1);
+    quint64 reach = 0;
+    for (size_t c = 0; c < m_chains.size(); ++c)
+        reach = std::max(reach, window(c, density, density, true).last);
+    m_limit = std::min<quint64>({m_tokens, m_limit, reach});
+}
+
+// In doubles, each end one g further out than computed, for the roundings of the shares.
+DeviationWindow DeviationTables::window(size_t chain, quint64 fewest, quint64 most, bool thorough) const
+{
+    const double n = static_cast<double>(m_tokens);
+    const double k = static_cast<double>(m_chains[chain].count);
+    const size_t precision = thorough ? 1 : 0;
+    DeviationWindow window;
+    // The first g from which the terms above weigh little enough for the row with the fewest tokens drawn. Once the
+    // window ends inside a stretch it does so in every later one, as the weights only fall.
+    const double fewestStretch = n / static_cast<double>(fewest);
+    const Reach& tail = m_tails[chain];
+    const auto lastAt = [&](size_t b) {
+        return std::max({static_cast<double>(tail.from[b]), std::ceil(k * fewestStretch) + 1,
+                         std::ceil(tail.x[precision][b] * fewestStretch) + 1});
+    };
+    const auto lastInside = [&](size_t b) {
+        return b + 1 == tail.from.size() || lastAt(b) < static_cast<double>(tail.from[b + 1]);
+    };
+    size_t low = 0;
+    size_t high = tail.from.size() - 1;
+    while (low < high) {
+        const size_t middle = (low + high) / 2;
+        if (lastInside(middle))
+            high = middle;
+        else
+            low = middle + 1;
+    }
+    window.last = std::min<quint64>(m_limit, static_cast<quint64>(std::min(lastAt(low), 1e18)));
+    // The last g up to which the terms below weigh little enough for the row with the most tokens drawn.
+    const double mostStretch = n / static_cast<double>(most);
+    const Reach& head = m_heads[chain];
+    const auto firstAt = [&](size_t b) {
+        const double end = b + 1 == head.from.size() ? 1e18 : static_cast<double>(head.from[b + 1] - 1);
+        return std::min({end, std::floor(k * mostStretch) - 1, std::floor(head.x[precision][b] * mostStretch) - 1});
+    };
+    const auto firstInside = [&](size_t b) {
+        return firstAt(b) >= static_cast<double>(head.from[b]);
+    };
+    low = 0;
+    high = head.from.size() - 1;
+    while (low < high) {
+        const size_t middle = (low + high + 1) / 2;
+        if (firstInside(middle))
+            low = middle;
+        else
+            high = middle - 1;
+    }
+    window.first = std::max(m_chains[chain].count, static_cast<quint64>(std::max(firstAt(low), 0.0)));
+    return window;
+}
+
+void DeviationTables::fillTables(const std::vector<TInData>& records)
+{
+    m_inverses.resize(m_limit + 1);
+    fillReciprocals(m_inverses.data(), static_cast<double>(m_tokens), -1, std::min(m_limit + 1, m_tokens));
+    m_reciprocals.resize(m_limit + 2);
+    fillReciprocals(m_reciprocals.data() + 1, 1, 1, m_limit + 1);
+    m_types.assign(m_limit + 1, 0.0);
+    m_typeBlocks.assign(m_limit / 32 + 1, 0);
+    // The pair weights take each pair of frequencies up to the boundary with an array-long vector loop, each
+    // frequency above it with a loop over the array below, and the pairs above it one by one: the boundary that
+    // costs least, counting a pair a vector loop takes an eighth of one taken alone.
+    double leastCost = std::numeric_limits<double>::infinity();
+    for (size_t r = 0; r < records.size() && records[r].Freq <= m_limit; ++r) {
+        const double below = records[r].Freq;
+        const double above = static_cast<double>(records.size() - r - 1);
+        const double cost = below * below / 16 + above * below / 8 + above * above / 2;
+        if (cost < leastCost) {
+            leastCost = cost;
+            m_denseFrequencies = records[r].Freq;
+        }
+    }
+    for (const TInData& record : records) {
+        if (record.Freq <= m_limit) {
+            m_types[record.Freq] = record.Poc;
+            m_typeBlocks[record.Freq / 32] = 1;
+        }
+    }
+}
+
+// The sums of C(f_s, i) C(f_t, i) over the pairs, divided by C(g, 2i) once. A sum adds at most J products, each
+// within 7 roundings, and the division adds 2; for the type curve they are integers, exact below 2^53.
+template <typename Sum>
+void DeviationTables::fillPairWeights(const std::vector<TInData>& records, size_t column)
+{
+    const quint64 cls = m_classes[column];
+    // Each type's part of the weights, u = n C(f, i): in an array over the low frequencies, where nearly every
+    // frequency occurs and the pairs of a frequency with all of them are added by one loop over the array, and as
+    // a list above.
+    struct High
+    {
+        quint64 frequency;
+        Sum part;
+    };
+    const quint64 dense = std::max(m_denseFrequencies, cls);
+    std::vector<Sum> low(dense + 1, Sum(0));
+    std::vector<High> high;
+    // In doubles the sums are made where the weights are kept.
+    Table<double>& weights = m_pairWeights[column];
+    Table<long double> extendedSums;
+    Sum* sums = nullptr;
+    if constexpr (std::is_same_v<Sum, double>) {
+        weights.assign(m_limit + 1, 0.0);
+        sums = weights.data();
+    } else {
+        extendedSums.assign(m_limit + 1, 0.0L);
+        sums = extendedSums.data();
+    }
+    long double types = 0;
+    for (const TInData& record : records) {
+        if (record.Freq < cls)
+            continue;
+        const Sum coefficient = static_cast<Sum>(std::exp(logBinomialCoefficient(record.Freq, cls)));
+        const Sum count = record.Poc;
+        if (record.Freq <= dense)
+            low[record.Freq] = count * coefficient;
+        else
+            high.push_back({record.Freq, count * coefficient});
+        // The pairs of two types of one frequency.
+        if (2 * quint64(record.Freq) <= m_limit)
+            sums[2 * record.Freq] += count * (count - 1) * coefficient * coefficient;
+        types += record.Poc;
+    }
+    for (quint64 a = cls; a <= dense; ++a) {
+        const quint64 end = std::min(dense, m_limit - std::min(m_limit, a));
+        if (low[a] != 0 && end > a)
+            addScaled(sums + 2 * a + 1, low.data() + a + 1, end - a, 2 * low[a]);
+    }
+    for (size_t x = 0; x < high.size(); ++x) {
+        const Sum twice = 2 * high[x].part;
+        const quint64 f = high[x].frequency;
+        if (f > m_limit)
+            break;
+        const quint64 end = std::min(dense, m_limit - f);
+        if (end >= cls)
+            addScaled(sums + f + cls, low.data() + cls, end - cls + 1, twice);
+        for (size_t y = x + 1; y < high.size() && f + high[y].frequency <= m_limit; ++y)
+            sums[f + high[y].frequency] += twice * high[y].part;
+    }
+    if constexpr (std::is_same_v<Sum, double>) {
+        if (cls > 0)
+            divideByEvenSplits(weights.data(), m_limit, 2 * cls);
+    } else {
+        weights.assign(m_limit + 1, 0.0);
+        if (2 * cls <= m_limit) {
+            BinomialCoefficients evenSplits(2 * cls, 2 * cls);
+            for (quint64 g = 2 * cls; g <= m_limit; ++g)
+                weights[g] = static_cast<double>(sums[g] / evenSplits.next());
+        }
+    }
+    const double terms = static_cast<double>(records.size());
+    if (cls == 0 && types * types < 0x1p53L)
+        m_pairWeightErrors[column] = 0;
+    else if constexpr (std::is_same_v<Sum, double>)
+        m_pairWeightErrors[column] = (terms + 2 * cls + 12) * unit;
+    else
+        m_pairWeightErrors[column] = unit + (terms + 600) * 0x1p-64;
+}
+
+} // namespace model

@@ -1,0 +1,111 @@
+#include "ZipfrFiles.h"
+
+#include "GrowthCurveFiles.h"
+
+#include "measure/Concordance.h"
+#include "model/Model.h"
+#include "textio/LineReader.h"
+
+#include <string>
+
+namespace zipfr {
+namespace {
+
+constexpr qsizetype linesPerCheckpoint = 1 << 14;
+
+struct Names
+{
+    QString spectrum;
+    QString typeList;
+    QString measured;
+    QString model;
+};
+
+Names namesOf(const QString& prefix)
+{
+    return {prefix + QStringLiteral(".spc"), prefix + QStringLiteral(".tfl"), prefix + QStringLiteral(".emp.vgc"),
+            prefix + QStringLiteral(".exp.vgc")};
+}
+
+textio::StagedFile writeSpectrum(const QString& path, const Sources& sources, const std::function<void()>& checkpoint)
+{
+    const model::Spectrum spectrum = model::BuildSpectrum(sources.concordance, {}, sources.codePage, checkpoint);
+    textio::FileWriter file(path);
+    file.write("m\tVm\n");
+    for (const model::TInData& record : spectrum.records)
+        file.write(std::to_string(record.Freq) + '\t' + std::to_string(record.Poc) + '\n');
+    return file.finish();
+}
+
+// read.tfl reads with read.delim: a field in double quotes may hold TABs and line breaks, and a quote inside is
+// doubled. Every type is quoted, so none can split its line or be taken for a number.
+std::string quoted(QStringView type)
+{
+    std::string text = "\"";
+    for (const char c : type.toUtf8()) {
+        if (c == '"')
+            text += '"';
+        text += c;
+    }
+    return text + '"';
+}
+
+textio::StagedFile writeTypeList(const QString& path, const Sources& sources, const std::function<void()>& checkpoint)
+{
+    textio::LineReader lines(sources.concordance, sources.codePage);
+    textio::FileWriter file(path);
+    file.write("f\ttype\n");
+    // A type holding a line break spans several lines of the concordance; the lines without a frequency before a
+    // type's last line belong to it. The header line comes first and is no type.
+    QString pending;
+    qsizetype number = 0;
+    while (const std::optional<std::u16string_view> line = lines.nextLine()) {
+        if (++number % linesPerCheckpoint == 0 && checkpoint)
+            checkpoint();
+        if (number == 1)
+            continue;
+        const measure::ConcordanceLine entry = measure::parseConcordanceLine(*line, sources.concordance, number);
+        if (!entry.frequency) {
+            pending.append(QStringView(*line)).append(u"\r\n");
+            continue;
+        }
+        // The model leaves out what occurs no time; so does the list, which then sums to the spectrum's tokens.
+        if (*entry.frequency >= 1)
+            file.write(std::to_string(*entry.frequency) + '\t' + quoted(pending.append(entry.type)) + '\n');
+        pending.clear();
+    }
+    return file.finish();
+}
+
+} // namespace
+
+QStringList outputNames(const QString& prefix, const Sources& sources)
+{
+    const Names names = namesOf(prefix);
+    QStringList list;
+    if (!sources.concordance.isEmpty())
+        list << names.spectrum << names.typeList;
+    if (!sources.measured.isEmpty())
+        list << names.measured;
+    if (!sources.model.isEmpty())
+        list << names.model;
+    return list;
+}
+
+std::vector<textio::StagedFile> writeForR(const QString& prefix, const Sources& sources,
+                                          const std::function<void()>& checkpoint)
+{
+    const Names names = namesOf(prefix);
+    std::vector<textio::StagedFile> files;
+    if (!sources.concordance.isEmpty()) {
+        files.push_back(writeSpectrum(names.spectrum, sources, checkpoint));
+        files.push_back(writeTypeList(names.typeList, sources, checkpoint));
+    }
+    if (!sources.measured.isEmpty())
+        files.push_back(writeMeasuredGrowth(names.measured, sources.measured, checkpoint));
+    if (!sources.model.isEmpty())
+        files.push_back(writeModelGrowth(names.model, sources.model, sources.deviations, checkpoint));
+    return files;
+}
+
+} // namespace zipfr
