@@ -1,5 +1,7 @@
 #include "CurveGraph.h"
 
+#include "CurveBand.h"
+
 #include <QFontMetricsF>
 
 #include <algorithm>
@@ -121,6 +123,8 @@ CurveGraph::CurveGraph(QCPAxis* keyAxis, QCPAxis* valueAxis)
     : QCPAbstractPlottable(keyAxis, valueAxis)
 {}
 
+CurveGraph::~CurveGraph() = default;
+
 void CurveGraph::setPointer(int size, bool outlineVisible)
 {
     m_pointerSize = size;
@@ -130,9 +134,31 @@ void CurveGraph::setPointer(int size, bool outlineVisible)
 void CurveGraph::setCurve(Curve curve)
 {
     m_curve = std::move(curve);
+    m_band.reset();
     m_labels.clear();
     m_labelTexts.clear();
     m_hasLabels = false;
+}
+
+void CurveGraph::setBand(Curve deviations, bool aroundZero)
+{
+    m_band = std::make_unique<CurveBand>(*this, std::move(deviations), aroundZero);
+}
+
+const Curve* CurveGraph::bandDeviations() const
+{
+    return m_band ? &m_band->deviations() : nullptr;
+}
+
+void CurveGraph::setBandVisible(bool visible)
+{
+    if (m_band)
+        m_band->setVisible(visible);
+}
+
+bool CurveGraph::isBandShown() const
+{
+    return m_band && m_band->visible();
 }
 
 void CurveGraph::addPoint(double y, QStringView label)
@@ -188,11 +214,17 @@ QCPRange CurveGraph::getKeyRange(bool& foundRange, QCP::SignDomain inSignDomain)
 
 QCPRange CurveGraph::getValueRange(bool& foundRange, QCP::SignDomain inSignDomain, const QCPRange&) const
 {
-    const ValueSpan& span = m_curve.span();
+    // A band shown widens the view to hold it.
+    ValueSpan span = m_curve.span();
+    double smallestPositive = m_curve.smallestPositive();
+    if (isBandShown()) {
+        span.include(m_band->span());
+        smallestPositive = std::min(smallestPositive, m_band->smallestPositive());
+    }
     switch (inSignDomain) {
     case QCP::sdPositive:
-        foundRange = std::isfinite(m_curve.smallestPositive());
-        return {m_curve.smallestPositive(), span.max};
+        foundRange = std::isfinite(smallestPositive);
+        return {smallestPositive, span.max};
     case QCP::sdNegative:
         foundRange = span.min < 0;
         return {span.min, span.max < 0 ? span.max : span.min};
