@@ -15,6 +15,7 @@
 #include <QPushButton>
 
 #include <algorithm>
+#include <utility>
 
 namespace charts {
 namespace {
@@ -86,7 +87,7 @@ void TTTRChart::createControls()
                                       "measured and model curves are not drawn in this scale"),
                        Qt::ToolTipRole);
     // Wide enough for the longest item, which the other chart does not have.
-    Scale->setFixedWidth(std::max(Scale->width(), Scale->sizeHint().width()));
+    Scale->setFixedWidth(std::max(Scale->minimumWidth(), Scale->sizeHint().width()));
 }
 
 void TTTRChart::createLayout()
@@ -291,8 +292,11 @@ void TTTRChart::ScaleChange()
     Graf->setAxisTitle(ChartAxis::Left, standardScores ? QStringLiteral("Difference in standard deviations")
                                                        : QStringLiteral("Number of types"));
     Graf->setReferenceLines(standardScores ? std::vector<double>{-bandReach, bandReach} : std::vector<double>{});
-    for (const Difference& difference : m_differences)
-        showDifference(difference);
+    // The differences change only between the standard deviations and the other scales.
+    if (std::exchange(m_standardScoresShown, standardScores) != standardScores) {
+        for (const Difference& difference : m_differences)
+            showDifference(difference);
+    }
     for (CheckList* list : {ChMeasured, ChModel, ChSubtraction})
         activateCheckedSeries(*list);
     showHint();

@@ -104,6 +104,7 @@ private:
     QString m_lastPrefixForR;
     QStringList m_columnNames;
     std::vector<Difference> m_differences;
+    bool m_standardScoresShown = false;
     // The files each load read, by load number from 1, with absolute names: a file dialog moves the current folder.
     std::vector<zipfr::Sources> m_loadFiles;
 };
