@@ -30,17 +30,20 @@ void Curve::append(quint64 row, double y)
         }
     }
     Chunk& chunk = *m_chunks.back();
-    if (within % blockPoints == 0) {
-        // A base a float can hold gives back exactly the values a float can hold, 0 among them: a standard
-        // deviation of 0 must stay 0 beside large ones, or a division by it would not be seen as one.
+    const bool blockStarts = within % blockPoints == 0;
+    // A base a float can hold gives back exactly the values a float can hold, 0 among them: a standard
+    // deviation of 0 must stay 0 beside large ones, or a division by it would not be seen as one.
+    if (blockStarts)
         chunk.bases.push_back(double(float(y)));
-        chunk.blockSpans.push_back({0, 0});
-    }
     const float offset = float(y - chunk.bases.back());
     chunk.offsets.push_back(offset);
-    OffsetSpan& block = chunk.blockSpans.back();
-    block.min = std::min(block.min, offset);
-    block.max = std::max(block.max, offset);
+    if (blockStarts) {
+        chunk.blockSpans.push_back({offset, offset});
+    } else {
+        OffsetSpan& block = chunk.blockSpans.back();
+        block.min = std::min(block.min, offset);
+        block.max = std::max(block.max, offset);
+    }
 
     ++m_size;
     m_span.include(y);

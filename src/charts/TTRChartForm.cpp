@@ -274,7 +274,8 @@ void TTTRChart::showHint()
     if (Cislomereni == 0)
         Graf->setEmptyHint(QStringLiteral("Nothing loaded: \"Reload\" reads the files again."));
     else if (showsStandardScores())
-        Graf->setEmptyHint(QStringLiteral("This scale draws the Subtraction curves of models with bands alone."));
+        Graf->setEmptyHint(
+            QStringLiteral("This scale draws only the Subtraction curves of models with standard deviations."));
     else
         Graf->setEmptyHint(QStringLiteral("Tick curves in the lists on the right to draw them."));
 }
