@@ -80,8 +80,6 @@ void CurveBand::draw(QCPPainter* painter)
     const QRect area = clipRect();
     const QCPAxis* keys = m_graph.keyAxis();
     const QCPAxis* values = m_graph.valueAxis();
-    const CurveSamples samples =
-        sampleColumns(curve, area.left(), area.right() + 1, [keys](double pixel) { return keys->pixelToCoord(pixel); });
     const bool logarithmicKeys = keys->scaleType() == QCPAxis::stLogarithmic;
     const bool logarithmicValues = values->scaleType() == QCPAxis::stLogarithmic;
     // A logarithmic axis cuts the band where it reaches 0: below the plot, so the clipping ends it at the edge.
@@ -90,7 +88,7 @@ void CurveBand::draw(QCPPainter* painter)
     };
     QPolygonF upper;
     QPolygonF lower;
-    for (const BandColumn& column : bandColumns(curve, m_deviations, samples, m_aroundZero)) {
+    for (const BandColumn& column : bandColumns(curve, m_deviations, m_graph.samples(), m_aroundZero)) {
         if (logarithmicKeys && column.x <= 0)
             continue;
         const double x = keys->coordToPixel(column.x);

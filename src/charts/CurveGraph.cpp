@@ -134,6 +134,7 @@ void CurveGraph::setPointer(int size, bool outlineVisible)
 void CurveGraph::setCurve(Curve curve)
 {
     m_curve = std::move(curve);
+    ++m_curveVersion;
     m_band.reset();
     m_labels.clear();
     m_labelTexts.clear();
@@ -168,6 +169,7 @@ void CurveGraph::addPoint(double y, QStringView label)
         m_hasLabels = true;
     }
     m_curve.append(y);
+    ++m_curveVersion;
     if (m_hasLabels) {
         m_labels.push_back({m_labelTexts.size(), label.size()});
         m_labelTexts.append(label);
@@ -249,17 +251,27 @@ void CurveGraph::draw(QCPPainter* painter)
 {
     if (m_curve.isEmpty())
         return;
-    const QRect area = clipRect();
-    const int reach = int(markerExtent()) + 1;
-    const QCPAxis* keys = keyAxis();
-    const CurveSamples samples = sampleColumns(m_curve, area.left() - reach, area.right() + 1 + reach,
-                                               [keys](double pixel) { return keys->pixelToCoord(pixel); });
+    const CurveSamples& samples = this->samples();
     if (m_style.line != SeriesLine::None)
         drawLine(painter, samples);
     if (m_style.marker != SeriesMarker::None)
         drawMarkers(painter, samples);
     if (m_labelsVisible && m_hasLabels)
         drawLabels(painter, samples);
+}
+
+const CurveSamples& CurveGraph::samples() const
+{
+    const QRect area = clipRect();
+    const int reach = int(markerExtent()) + 1;
+    const QCPAxis* keys = keyAxis();
+    const SamplesKey key{area, keys->range().lower, keys->range().upper, keys->scaleType(), reach, m_curveVersion};
+    if (key != m_samplesKey) {
+        m_samples = sampleColumns(m_curve, area.left() - reach, area.right() + 1 + reach,
+                                  [keys](double pixel) { return keys->pixelToCoord(pixel); });
+        m_samplesKey = key;
+    }
+    return m_samples;
 }
 
 void CurveGraph::drawLine(QCPPainter* painter, const CurveSamples& samples) const

@@ -37,6 +37,9 @@ public:
     bool pointerOutlineVisible() const { return m_outlineVisible; }
 
     const Curve& curve() const { return m_curve; }
+    // The points per pixel column of the plot as it is laid out now, and those a marker reaches beyond it. The
+    // band, drawn under the graph, gathers them first, and the graph draws from the same.
+    const CurveSamples& samples() const;
     // Labels and a band belong to the points they were added with; a new curve has neither.
     void setCurve(Curve curve);
     // A band of bandReach deviations around the curve, or around 0; deviations.y(i) belongs to point i. Shown
@@ -80,7 +83,22 @@ private:
     QString labelAt(size_t index) const;
     double markerExtent() const { return 2 * m_pointerSize + 1; }
 
+    struct SamplesKey
+    {
+        QRect area;
+        double lower = 0;
+        double upper = 0;
+        QCPAxis::ScaleType scale = QCPAxis::stLinear;
+        int reach = 0;
+        quint64 curveVersion = 0;
+
+        friend bool operator==(const SamplesKey&, const SamplesKey&) = default;
+    };
+
     Curve m_curve;
+    quint64 m_curveVersion = 0;
+    mutable CurveSamples m_samples;
+    mutable std::optional<SamplesKey> m_samplesKey;
     std::unique_ptr<CurveBand> m_band;
     SeriesStyle m_style;
     int m_pointerSize = 2;
