@@ -1,6 +1,7 @@
 // Loads and redraws of both chart windows on the offscreen platform. The type-token files are as large as a run
-// of 37 million tokens at density 10 makes them: 3.7 million rows of 5 columns each, so one load holds 15 series.
-// The files are made in a temporary folder when the first benchmark needs them.
+// of 37 million tokens at density 10 makes them: 3.7 million rows of 5 columns each, so one load holds 15 series,
+// and with the model's standard deviations 10 bands. The files are made in a temporary folder when the first
+// benchmark needs them.
 #include "charts/ChartView.h"
 #include "charts/CheckList.h"
 #include "charts/PlotLibrary.h"
@@ -69,10 +70,18 @@ private:
     std::string m_buffer;
 };
 
-// Curves shaped like a real text's: types grow like a power of the tokens, class k holds about 1/k^2 of them;
-// the measured ones wander around the model.
-void writeCurveFile(const QString& path, bool model)
+enum class FileKind
 {
+    Measured,
+    Model,
+    Deviations,
+};
+
+// Curves shaped like a real text's: types grow like a power of the tokens, class k holds about 1/k^2 of them;
+// the measured ones wander around the model, by about its standard deviation.
+void writeCurveFile(const QString& path, FileKind kind)
+{
+    const bool model = kind != FileKind::Measured;
     FileOut out(path);
     out.addNumber(density);
     out.add("\r\nTTR\t");
@@ -86,7 +95,8 @@ void writeCurveFile(const QString& path, bool model)
         const double tokens = double(row) * density;
         const double types = 12 * std::pow(tokens, 0.62) + (model ? 0 : 30 * std::sin(tokens / 200000.0));
         for (int column = 0; column <= classes; ++column) {
-            const double value = column == 0 ? types : types * 0.6 / (column * column);
+            const double mean = column == 0 ? types : types * 0.6 / (column * column);
+            const double value = kind == FileKind::Deviations ? 0.3 * std::sqrt(mean) : mean;
             if (model) {
                 const auto thousandths = quint64(std::llround(value * 1000));
                 out.addNumber(thousandths / 1000);
@@ -120,8 +130,12 @@ struct Files
 {
     Files()
     {
-        writeCurveFile(folder.filePath(u"M.txt"_s), false);
-        writeCurveFile(folder.filePath(u"C.txt"_s), true);
+        writeCurveFile(folder.filePath(u"M.txt"_s), FileKind::Measured);
+        writeCurveFile(folder.filePath(u"C.txt"_s), FileKind::Model);
+        writeCurveFile(folder.filePath(u"C.sd.txt"_s), FileKind::Deviations);
+        // The same model without a companion, as older runs wrote it.
+        if (!QFile::link(folder.filePath(u"C.txt"_s), folder.filePath(u"NoBands.txt"_s)))
+            qFatal("cannot link the model file");
         writeConcordance(folder.filePath(u"Concordance.txt"_s));
     }
 
@@ -187,12 +201,12 @@ void restoreWholeView(ChartView& chart)
 
 struct TTRWindow
 {
-    TTRWindow()
+    explicit TTRWindow(bool bands = true)
     {
         window.resize(964, 627);
         window.EM = window.EC = true;
         window.JmenoZdrojeM = files().folder.filePath(u"M.txt"_s);
-        window.JmenoZdrojeC = files().folder.filePath(u"C.txt"_s);
+        window.JmenoZdrojeC = files().folder.filePath(bands ? u"C.txt"_s : u"NoBands.txt"_s);
     }
 
     void load(int times)
@@ -215,7 +229,7 @@ struct TTRWindow
 
 void TTRLoad(benchmark::State& state)
 {
-    TTRWindow ttr;
+    TTRWindow ttr(state.range(1) != 0);
     for (auto _ : state) {
         state.PauseTiming();
         ttr.window.BtClear->click();
@@ -227,7 +241,12 @@ void TTRLoad(benchmark::State& state)
     state.counters["points per series"] = ttr.window.Graf->series(0).pointCount();
     state.counters["peak MB"] = peakMegabytes();
 }
-BENCHMARK(TTRLoad)->ArgName("loads")->Arg(1)->Arg(2)->Iterations(2)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(TTRLoad)
+    ->ArgNames({"loads", "bands"})
+    ->ArgsProduct({{1, 2}, {0, 1}})
+    ->Iterations(2)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 enum Action
 {
@@ -244,7 +263,8 @@ std::unique_ptr<TTRWindow>& loadedWindow()
     return window;
 }
 
-// One load of 15 series, all shown; the view zoomed in `range(1)` times before each action.
+// One load of 15 series, all shown, with bands when `range(2)` is 1; the view zoomed in `range(1)` times before
+// each action.
 void TTRRedraw(benchmark::State& state)
 {
     if (!loadedWindow()) {
@@ -254,6 +274,8 @@ void TTRRedraw(benchmark::State& state)
     }
     TTRWindow& ttr = *loadedWindow();
     ChartView& chart = *ttr.window.Graf;
+    if (ttr.window.ChBands->isChecked() != (state.range(2) != 0))
+        ttr.window.ChBands->click();
     const auto action = Action(state.range(0));
     const int zooms = int(state.range(1));
     restoreWholeView(chart);
@@ -288,9 +310,9 @@ void TTRRedraw(benchmark::State& state)
     }
 }
 BENCHMARK(TTRRedraw)
-    ->ArgNames({"action", "zooms"})
-    ->ArgsProduct({{Click, Scroll}, {0, 1, 2, 4}})
-    ->ArgsProduct({{Zoom, Restore}, {1, 2, 4}})
+    ->ArgNames({"action", "zooms", "bands"})
+    ->ArgsProduct({{Click, Scroll}, {0, 1, 2, 4}, {0, 1}})
+    ->ArgsProduct({{Zoom, Restore}, {1, 2, 4}, {0, 1}})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 

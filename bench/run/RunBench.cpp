@@ -25,7 +25,7 @@ class NoWindows final : public app::SecondaryWindows
 public:
     void openRfrChart(const QString&) override {}
     void setTtrChartFilesExist(bool, bool) override {}
-    void openTtrChart(const QString&, const QString&) override {}
+    void openTtrChart(const QString&, const QString&, const QString&, const textio::CodePage&) override {}
     void openInfo() override {}
 };
 

@@ -76,10 +76,13 @@ void Program::setTtrChartFilesExist(bool measuredExists, bool modelExists)
     m_ttrChart->EC = modelExists;
 }
 
-void Program::openTtrChart(const QString& measuredFile, const QString& modelFile)
+void Program::openTtrChart(const QString& measuredFile, const QString& modelFile, const QString& concordanceFile,
+                           const textio::CodePage& codePage)
 {
     m_ttrChart->JmenoZdrojeM = measuredFile;
     m_ttrChart->JmenoZdrojeC = modelFile;
+    m_ttrChart->concordanceFile = concordanceFile;
+    m_ttrChart->concordanceCodePage = codePage;
     bringUp(*m_ttrChart);
 }
 

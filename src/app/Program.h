@@ -42,7 +42,8 @@ public:
 
     void openRfrChart(const QString& concordanceFile) override;
     void setTtrChartFilesExist(bool measuredExists, bool modelExists) override;
-    void openTtrChart(const QString& measuredFile, const QString& modelFile) override;
+    void openTtrChart(const QString& measuredFile, const QString& modelFile, const QString& concordanceFile,
+                      const textio::CodePage& codePage) override;
     void openInfo() override;
 
 private:

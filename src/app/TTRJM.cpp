@@ -633,7 +633,7 @@ void THlavni::TTRChartBtnClick()
         m_dialogs.message(this, model + u" nor "_s + measured + u" does not exist. Measure some text file(s) first."_s);
         return;
     }
-    m_windows.openTtrChart(measured, model);
+    m_windows.openTtrChart(measured, model, JmenoSouboruRFR->text(), inputCodePage());
 }
 
 void THlavni::InfoBtnClick()

@@ -63,6 +63,26 @@ void ChartSeries::setCurve(Curve curve)
     m_graph.setCurve(std::move(curve));
 }
 
+void ChartSeries::setBand(Curve deviations, bool aroundZero)
+{
+    m_graph.setBand(std::move(deviations), aroundZero);
+}
+
+const Curve* ChartSeries::bandDeviations() const
+{
+    return m_graph.bandDeviations();
+}
+
+void ChartSeries::setBandVisible(bool visible)
+{
+    m_graph.setBandVisible(visible);
+}
+
+bool ChartSeries::isBandShown() const
+{
+    return m_graph.isBandShown();
+}
+
 void ChartSeries::addPoint(double y, QStringView label)
 {
     m_graph.addPoint(y, label);

@@ -34,7 +34,15 @@ public:
     void setPointer(int size, bool outlineVisible);
 
     const Curve& curve() const;
+    // Drops the band: it belongs to the points it was made for.
     void setCurve(Curve curve);
+    // A translucent band of bandReach deviations around the curve, or around 0; deviations.y(i) belongs to
+    // point i. It is drawn under every series, while the series is active and the band visible.
+    void setBand(Curve deviations, bool aroundZero);
+    // Null without a band.
+    const Curve* bandDeviations() const;
+    void setBandVisible(bool visible);
+    bool isBandShown() const;
     // Adds a point at the next x of the curve's grid.
     void addPoint(double y, QStringView label = {});
     int pointCount() const;

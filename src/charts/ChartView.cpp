@@ -142,6 +142,8 @@ void ChartView::createPlot()
     showAsFrame(m_plot->yAxis2);
     createLegend();
     createHint();
+    // Bands lie under every graph, whatever the order the series were added in.
+    m_plot->addLayer(QStringLiteral("bands"), m_plot->layer(QStringLiteral("main")), QCustomPlot::limBelow);
 
     m_zoomBand = new QRubberBand(QRubberBand::Rectangle, m_plot);
     connect(m_plot, &QCustomPlot::beforeReplot, this, [this] { arrangeLegend(m_plot->size()); });
@@ -202,6 +204,11 @@ void ChartView::setAxisTitle(ChartAxis which, const QString& text, const QFont& 
     target->setLabelColor(colour);
 }
 
+void ChartView::setAxisTitle(ChartAxis which, const QString& text)
+{
+    axis(which)->setLabel(text);
+}
+
 QString ChartView::axisTitle(ChartAxis which) const
 {
     return axis(which)->label();
@@ -248,6 +255,25 @@ void ChartView::setPlotBackground(const QColor& colour)
     // Dotted grey grid lines vanish on a grey wall; white ones stay visible without crowding the points.
     for (QCPAxis* axis : {m_plot->xAxis, m_plot->yAxis})
         axis->grid()->setPen(QPen(Qt::white, 1));
+}
+
+void ChartView::setReferenceLines(const std::vector<double>& values)
+{
+    for (QCPItemLine* line : m_referenceLines)
+        m_plot->removeItem(line);
+    m_referenceLines.clear();
+    m_referenceValues = values;
+    for (const double value : values) {
+        auto* line = new QCPItemLine(m_plot);
+        for (QCPItemPosition* end : {line->start, line->end}) {
+            end->setTypeX(QCPItemPosition::ptAxisRectRatio);
+            end->setTypeY(QCPItemPosition::ptPlotCoords);
+        }
+        line->start->setCoords(0, value);
+        line->end->setCoords(1, value);
+        line->setPen(QPen(QColor(96, 96, 96), 1, Qt::DashLine));
+        m_referenceLines.push_back(line);
+    }
 }
 
 void ChartView::setEmptyHint(const QString& text)
@@ -362,6 +388,12 @@ void ChartView::fitToActiveSeries()
                                            std::max(values.upper, graphValues.upper))
                                 : graphValues;
             haveValues = true;
+        }
+    }
+    if (haveValues) {
+        for (const double value : m_referenceValues) {
+            if (value > 0 || valueAxis->scaleType() == QCPAxis::stLinear)
+                values.expand(value);
         }
     }
     if (haveKeys)

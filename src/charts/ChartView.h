@@ -12,8 +12,10 @@
 #include <QWidget>
 
 #include <deque>
+#include <vector>
 
 class QCPAxis;
+class QCPItemLine;
 class QCPItemText;
 class QCPTextElement;
 class QCustomPlot;
@@ -54,6 +56,8 @@ public:
     void setTitle(const QString& text, const QFont& font, const QColor& colour);
     QString title() const;
     void setAxisTitle(ChartAxis axis, const QString& text, const QFont& font, const QColor& colour);
+    // Keeps the font and the colour.
+    void setAxisTitle(ChartAxis axis, const QString& text);
     QString axisTitle(ChartAxis axis) const;
     void setLogarithmic(ChartAxis axis, bool logarithmic);
     bool isLogarithmic(ChartAxis axis) const;
@@ -62,6 +66,8 @@ public:
     void setLegendVisible(bool visible);
     bool isLegendVisible() const;
     void setPlotBackground(const QColor& colour);
+    // Thin dashed lines across the plot at these values of the left axis, kept in view while a series is drawn.
+    void setReferenceLines(const std::vector<double>& values);
     // The line the plot shows while no series draws anything.
     void setEmptyHint(const QString& text);
     // The hint as shown now: empty while a series draws something.
@@ -114,6 +120,8 @@ private:
     QCPItemText* m_hint = nullptr;
     QRubberBand* m_zoomBand = nullptr;
     std::deque<ChartSeries> m_series;
+    std::vector<QCPItemLine*> m_referenceLines; // owned by the plot
+    std::vector<double> m_referenceValues;
     bool m_legendWanted = false;
     bool m_viewFollowsData = true;
     Qt::MouseButton m_dragButton = Qt::NoButton;

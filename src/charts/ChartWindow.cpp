@@ -108,6 +108,9 @@ void ChartWindow::layOut(QLayout* chartArea, int panelHeight, std::initializer_l
         panelLayout->addWidget(control);
     panelLayout->addWidget(BtCopy);
     panelLayout->addStretch();
+    // The Tab key walks the panel from left to right, whatever order its controls were made in.
+    for (int i = 1; i < panelLayout->count() - 1; ++i)
+        setTabOrder(panelLayout->itemAt(i - 1)->widget(), panelLayout->itemAt(i)->widget());
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -132,10 +135,12 @@ void ChartWindow::load()
 void ChartWindow::ScaleChange()
 {
     const int index = Scale->currentIndex();
-    if (index < 0 || index >= int(std::size(scaleChoices)))
+    if (index < 0)
         return;
-    Graf->setLogarithmic(ChartAxis::Left, scaleChoices[index].logarithmicLeft);
-    Graf->setLogarithmic(ChartAxis::Bottom, scaleChoices[index].logarithmicBottom);
+    // The items a window adds draw on linear axes.
+    const ScaleChoice& choice = index < int(std::size(scaleChoices)) ? scaleChoices[index] : scaleChoices[0];
+    Graf->setLogarithmic(ChartAxis::Left, choice.logarithmicLeft);
+    Graf->setLogarithmic(ChartAxis::Bottom, choice.logarithmicBottom);
     Graf->redraw();
 }
 

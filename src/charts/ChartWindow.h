@@ -57,6 +57,10 @@ protected:
     void load();
     virtual void FormShow() = 0;
 
+    // Sets the axes to the scale chosen in `Scale` and redraws; an item a window adds after the four scales both
+    // charts share draws on linear axes.
+    virtual void ScaleChange();
+
     // Runs the save dialog with the picture types, writes the chart and tells the user where it went. Nullopt
     // when the user cancels.
     std::optional<QString> saveChart(const QString& proposedName);
@@ -64,7 +68,6 @@ protected:
     dialogs::Dialogs& m_dialogs;
 
 private:
-    void ScaleChange();
     void Button2Click();
     void BtCopyClick();
 };

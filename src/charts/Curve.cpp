@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <numeric>
+#include <optional>
 
 namespace charts {
 
@@ -29,15 +30,20 @@ void Curve::append(quint64 row, double y)
         }
     }
     Chunk& chunk = *m_chunks.back();
-    if (within % blockPoints == 0) {
-        chunk.bases.push_back(y);
-        chunk.blockSpans.push_back({0, 0});
-    }
+    const bool blockStarts = within % blockPoints == 0;
+    // A base a float can hold gives back exactly the values a float can hold, 0 among them: a standard
+    // deviation of 0 must stay 0 beside large ones, or a division by it would not be seen as one.
+    if (blockStarts)
+        chunk.bases.push_back(double(float(y)));
     const float offset = float(y - chunk.bases.back());
     chunk.offsets.push_back(offset);
-    OffsetSpan& block = chunk.blockSpans.back();
-    block.min = std::min(block.min, offset);
-    block.max = std::max(block.max, offset);
+    if (blockStarts) {
+        chunk.blockSpans.push_back({offset, offset});
+    } else {
+        OffsetSpan& block = chunk.blockSpans.back();
+        block.min = std::min(block.min, offset);
+        block.max = std::max(block.max, offset);
+    }
 
     ++m_size;
     m_span.include(y);
@@ -135,28 +141,53 @@ ValueSpan Curve::span(size_t first, size_t last) const
     return result;
 }
 
-Curve subtractCurves(const Curve& measured, const Curve& model)
+namespace {
+
+// The points of `a` and `b` of equal x, each made one point by `combine` or left out when it gives nothing. The
+// common x lie on the grid of the least common multiple of the steps.
+template <typename Combine>
+Curve combineCurves(const Curve& a, const Curve& b, Combine combine)
 {
-    const quint64 step = std::lcm(measured.step(), model.step());
-    Curve difference(step);
+    const quint64 step = std::lcm(a.step(), b.step());
+    Curve result(step);
     size_t i = 0;
     size_t j = 0;
-    while (i < measured.size() && j < model.size()) {
-        const quint64 measuredX = (measured.row(i) + 1) * measured.step();
-        const quint64 modelX = (model.row(j) + 1) * model.step();
-        if (measuredX == modelX) {
+    while (i < a.size() && j < b.size()) {
+        const quint64 aX = (a.row(i) + 1) * a.step();
+        const quint64 bX = (b.row(j) + 1) * b.step();
+        if (aX == bX) {
             // On a grid of step 0 every point lies at x 0; each pair still gets its own point.
-            const quint64 row = step == 0 ? difference.size() : measuredX / step - 1;
-            difference.append(row, measured.y(i) - model.y(j));
+            const quint64 row = step == 0 ? i : aX / step - 1;
+            if (const std::optional<double> y = combine(a.y(i), b.y(j)))
+                result.append(row, *y);
             ++i;
             ++j;
-        } else if (measuredX > modelX) {
+        } else if (aX > bX) {
             ++j;
         } else {
             ++i;
         }
     }
-    return difference;
+    return result;
+}
+
+} // namespace
+
+Curve subtractCurves(const Curve& measured, const Curve& model)
+{
+    return combineCurves(measured, model, [](double a, double b) { return std::optional<double>(a - b); });
+}
+
+Curve deviationsAt(const Curve& points, const Curve& deviations)
+{
+    return combineCurves(points, deviations, [](double, double sd) { return std::optional<double>(sd); });
+}
+
+Curve standardScores(const Curve& differences, const Curve& deviations)
+{
+    return combineCurves(differences, deviations, [](double difference, double sd) {
+        return sd > 0 ? std::optional<double>(difference / sd) : std::nullopt;
+    });
 }
 
 } // namespace charts

@@ -101,5 +101,14 @@ private:
 // Measured minus model at every x that both curves have, in double before it is stored. Both curves lie on grids
 // of x = (row + 1) * step, so the common x lie on the grid of the least common multiple of the steps.
 Curve subtractCurves(const Curve& measured, const Curve& model);
+// The deviations at the x of `points` that both curves have, so that index i of the result belongs to the point
+// of the same x.
+Curve deviationsAt(const Curve& points, const Curve& deviations);
+// Each difference in standard deviations, at the x both curves have; a point whose deviation is 0 has none.
+Curve standardScores(const Curve& differences, const Curve& deviations);
+
+// How many standard deviations a band reaches on either side of its curve: beyond it a departure from random order
+// is significant at the 5 % level.
+constexpr double bandReach = 1.96;
 
 } // namespace charts

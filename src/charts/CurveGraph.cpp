@@ -1,5 +1,7 @@
 #include "CurveGraph.h"
 
+#include "CurveBand.h"
+
 #include <QFontMetricsF>
 
 #include <algorithm>
@@ -121,6 +123,8 @@ CurveGraph::CurveGraph(QCPAxis* keyAxis, QCPAxis* valueAxis)
     : QCPAbstractPlottable(keyAxis, valueAxis)
 {}
 
+CurveGraph::~CurveGraph() = default;
+
 void CurveGraph::setPointer(int size, bool outlineVisible)
 {
     m_pointerSize = size;
@@ -130,9 +134,32 @@ void CurveGraph::setPointer(int size, bool outlineVisible)
 void CurveGraph::setCurve(Curve curve)
 {
     m_curve = std::move(curve);
+    ++m_curveVersion;
+    m_band.reset();
     m_labels.clear();
     m_labelTexts.clear();
     m_hasLabels = false;
+}
+
+void CurveGraph::setBand(Curve deviations, bool aroundZero)
+{
+    m_band = std::make_unique<CurveBand>(*this, std::move(deviations), aroundZero);
+}
+
+const Curve* CurveGraph::bandDeviations() const
+{
+    return m_band ? &m_band->deviations() : nullptr;
+}
+
+void CurveGraph::setBandVisible(bool visible)
+{
+    if (m_band)
+        m_band->setVisible(visible);
+}
+
+bool CurveGraph::isBandShown() const
+{
+    return m_band && m_band->visible();
 }
 
 void CurveGraph::addPoint(double y, QStringView label)
@@ -142,6 +169,7 @@ void CurveGraph::addPoint(double y, QStringView label)
         m_hasLabels = true;
     }
     m_curve.append(y);
+    ++m_curveVersion;
     if (m_hasLabels) {
         m_labels.push_back({m_labelTexts.size(), label.size()});
         m_labelTexts.append(label);
@@ -188,11 +216,17 @@ QCPRange CurveGraph::getKeyRange(bool& foundRange, QCP::SignDomain inSignDomain)
 
 QCPRange CurveGraph::getValueRange(bool& foundRange, QCP::SignDomain inSignDomain, const QCPRange&) const
 {
-    const ValueSpan& span = m_curve.span();
+    // A band shown widens the view to hold it.
+    ValueSpan span = m_curve.span();
+    double smallestPositive = m_curve.smallestPositive();
+    if (isBandShown()) {
+        span.include(m_band->span());
+        smallestPositive = std::min(smallestPositive, m_band->smallestPositive());
+    }
     switch (inSignDomain) {
     case QCP::sdPositive:
-        foundRange = std::isfinite(m_curve.smallestPositive());
-        return {m_curve.smallestPositive(), span.max};
+        foundRange = std::isfinite(smallestPositive);
+        return {smallestPositive, span.max};
     case QCP::sdNegative:
         foundRange = span.min < 0;
         return {span.min, span.max < 0 ? span.max : span.min};
@@ -217,17 +251,27 @@ void CurveGraph::draw(QCPPainter* painter)
 {
     if (m_curve.isEmpty())
         return;
-    const QRect area = clipRect();
-    const int reach = int(markerExtent()) + 1;
-    const QCPAxis* keys = keyAxis();
-    const CurveSamples samples = sampleColumns(m_curve, area.left() - reach, area.right() + 1 + reach,
-                                               [keys](double pixel) { return keys->pixelToCoord(pixel); });
+    const CurveSamples& samples = this->samples();
     if (m_style.line != SeriesLine::None)
         drawLine(painter, samples);
     if (m_style.marker != SeriesMarker::None)
         drawMarkers(painter, samples);
     if (m_labelsVisible && m_hasLabels)
         drawLabels(painter, samples);
+}
+
+const CurveSamples& CurveGraph::samples() const
+{
+    const QRect area = clipRect();
+    const int reach = int(markerExtent()) + 1;
+    const QCPAxis* keys = keyAxis();
+    const SamplesKey key{area, keys->range().lower, keys->range().upper, keys->scaleType(), reach, m_curveVersion};
+    if (key != m_samplesKey) {
+        m_samples = sampleColumns(m_curve, area.left() - reach, area.right() + 1 + reach,
+                                  [keys](double pixel) { return keys->pixelToCoord(pixel); });
+        m_samplesKey = key;
+    }
+    return m_samples;
 }
 
 void CurveGraph::drawLine(QCPPainter* painter, const CurveSamples& samples) const

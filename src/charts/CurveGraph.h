@@ -10,10 +10,13 @@
 #include <QString>
 #include <QStringView>
 
+#include <memory>
 #include <optional>
 #include <vector>
 
 namespace charts {
+
+class CurveBand;
 
 // Draws a Curve as markers, a line or both, each point optionally with a label. A redraw gathers the points per
 // pixel column (CurveSampling), so it costs the width of the plot whatever the number of points. Labels are drawn
@@ -23,6 +26,8 @@ class CurveGraph final : public QCPAbstractPlottable
 {
 public:
     CurveGraph(QCPAxis* keyAxis, QCPAxis* valueAxis);
+    ~CurveGraph() override;
+    Q_DISABLE_COPY_MOVE(CurveGraph)
 
     const SeriesStyle& style() const { return m_style; }
     void setStyle(const SeriesStyle& style) { m_style = style; }
@@ -32,8 +37,18 @@ public:
     bool pointerOutlineVisible() const { return m_outlineVisible; }
 
     const Curve& curve() const { return m_curve; }
-    // Labels belong to the points they were added with; a new curve has none.
+    // The points per pixel column of the plot as it is laid out now, and those a marker reaches beyond it. The
+    // band, drawn under the graph, gathers them first, and the graph draws from the same.
+    const CurveSamples& samples() const;
+    // Labels and a band belong to the points they were added with; a new curve has neither.
     void setCurve(Curve curve);
+    // A band of bandReach deviations around the curve, or around 0; deviations.y(i) belongs to point i. Shown
+    // until setBandVisible(false), and only while the graph is.
+    void setBand(Curve deviations, bool aroundZero);
+    // Null without a band.
+    const Curve* bandDeviations() const;
+    void setBandVisible(bool visible);
+    bool isBandShown() const;
     // Adds a point at the next x of the curve's grid.
     void addPoint(double y, QStringView label);
     QString label(size_t index) const;
@@ -68,7 +83,23 @@ private:
     QString labelAt(size_t index) const;
     double markerExtent() const { return 2 * m_pointerSize + 1; }
 
+    struct SamplesKey
+    {
+        QRect area;
+        double lower = 0;
+        double upper = 0;
+        QCPAxis::ScaleType scale = QCPAxis::stLinear;
+        int reach = 0;
+        quint64 curveVersion = 0;
+
+        friend bool operator==(const SamplesKey&, const SamplesKey&) = default;
+    };
+
     Curve m_curve;
+    quint64 m_curveVersion = 0;
+    mutable CurveSamples m_samples;
+    mutable std::optional<SamplesKey> m_samplesKey;
+    std::unique_ptr<CurveBand> m_band;
     SeriesStyle m_style;
     int m_pointerSize = 2;
     bool m_outlineVisible = true;

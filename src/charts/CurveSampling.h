@@ -30,4 +30,17 @@ struct CurveSamples
 // Columns without a point are left out.
 CurveSamples sampleColumns(const Curve& curve, int left, int right, const std::function<double(double)>& xAtPixel);
 
+// Where a band reaches at one x: bandReach deviations below and above its curve.
+struct BandColumn
+{
+    double x = 0;
+    ValueSpan edges;
+};
+
+// The band around the sampled points of `curve`, or around 0, whose deviation at point i is deviations.y(i): one
+// column per sample column, each wide enough for all of its points, and the points just beyond the samples, which
+// carry the band to the edges of the drawing.
+std::vector<BandColumn> bandColumns(const Curve& curve, const Curve& deviations, const CurveSamples& samples,
+                                    bool aroundZero);
+
 } // namespace charts

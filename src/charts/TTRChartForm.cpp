@@ -1,14 +1,21 @@
 #include "TTRChartForm.h"
 
+#include "ChartSeries.h"
 #include "ChartView.h"
 #include "CheckList.h"
+#include "model/Model.h"
 #include "textio/ErrorMessage.h"
+#include "textio/FileWriter.h"
 
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QPushButton>
 
 #include <algorithm>
-#include <future>
+#include <utility>
 
 namespace charts {
 namespace {
@@ -21,6 +28,23 @@ CheckList* createList(const QString& header, QWidget* parent, const QString& nam
     list->setFixedWidth(std::max(90, list->sizeHintForColumn(0) + 2 * list->frameWidth() + 4));
     list->hide();
     return list;
+}
+
+// The item of `Scale` after the four scales both charts share.
+constexpr int standardScoresItem = 4;
+
+QString absoluteName(const QString& name)
+{
+    return name.isEmpty() ? name : QFileInfo(name).absoluteFilePath();
+}
+
+bool fitsModel(const CurveFile& deviations, const CurveFile& model)
+{
+    return deviations.density == model.density &&
+           std::equal(deviations.columns.begin(), deviations.columns.end(), model.columns.begin(), model.columns.end(),
+                      [](const CurveColumn& a, const CurveColumn& b) {
+                          return a.name == b.name && a.curve.size() == b.curve.size();
+                      });
 }
 
 } // namespace
@@ -48,6 +72,22 @@ void TTTRChart::createControls()
 
     BtClear = createButton(QStringLiteral("C&lear"), QStringLiteral("BtClear"), 51);
     BtReload = createButton(QStringLiteral("&Reload"), QStringLiteral("BtReload"), 56);
+
+    ChBands = new QCheckBox(QStringLiteral("&Bands"), Panel1);
+    ChBands->setObjectName(QStringLiteral("ChBands"));
+    ChBands->setChecked(true);
+    ChBands->setToolTip(QStringLiteral("Bands of 1.96 standard deviations around the model under random order"));
+    BtSaveForR = createButton(QStringLiteral("Save &for R"), QStringLiteral("BtSaveForR"), 80);
+    BtSaveForR->setToolTip(QStringLiteral("Save the files of the loads for the R package zipfR"));
+    BtSaveForR->setEnabled(false);
+
+    Scale->addItem(QStringLiteral("Difference in standard deviations"));
+    Scale->setItemData(standardScoresItem,
+                       QStringLiteral("The measured minus the model curve in standard deviations of the model; the "
+                                      "measured and model curves are not drawn in this scale"),
+                       Qt::ToolTipRole);
+    // Wide enough for the longest item, which the other chart does not have.
+    Scale->setFixedWidth(std::max(Scale->minimumWidth(), Scale->sizeHint().width()));
 }
 
 void TTTRChart::createLayout()
@@ -59,7 +99,7 @@ void TTTRChart::createLayout()
     chartRow->addWidget(ChMeasured);
     chartRow->addWidget(ChModel);
     chartRow->addWidget(ChSubtraction);
-    layOut(chartRow, 25, {}, {BtClear, BtReload});
+    layOut(chartRow, 25, {ChBands}, {BtClear, BtReload, BtSaveForR});
 }
 
 void TTTRChart::connectHandlers()
@@ -69,21 +109,39 @@ void TTTRChart::connectHandlers()
     dialogs::connectGuarded(m_dialogs, Button1, &QPushButton::clicked, this, &TTTRChart::Button1Click);
     dialogs::connectGuarded(m_dialogs, BtClear, &QPushButton::clicked, this, &TTTRChart::BtClearClick);
     dialogs::connectGuarded(m_dialogs, BtReload, &QPushButton::clicked, this, &TTTRChart::BtReloadClick);
+    dialogs::connectGuarded(m_dialogs, ChBands, &QCheckBox::clicked, this, &TTTRChart::ChBandsClick);
+    dialogs::connectGuarded(m_dialogs, BtSaveForR, &QPushButton::clicked, this, &TTTRChart::BtSaveForRClick);
 }
 
 void TTTRChart::FormShow()
 {
     ++Cislomereni;
     showHint();
-    // The measured file is read beside the model file, on a second core; should the model file fail, what was
-    // read of the measured file is dropped unseen, as if it had not been read.
+    const QString deviationsPath = model::deviationFilePath(JmenoZdrojeC);
+    zipfr::Sources& files = m_loadFiles.emplace_back(
+        zipfr::Sources{.concordance = QFileInfo::exists(concordanceFile) ? absoluteName(concordanceFile) : QString(),
+                       .measured = EM ? absoluteName(JmenoZdrojeM) : QString(),
+                       .model = EC ? absoluteName(JmenoZdrojeC) : QString(),
+                       .deviations = QString(),
+                       .codePage = concordanceCodePage});
+    BtSaveForR->setEnabled(true);
+    // The measured file and the model's deviations are read beside the model file, on other cores; should the
+    // model file fail, what was read of them is dropped unseen, as if it had not been read.
     std::future<CurveFile> measuredFile;
     if (EM)
         measuredFile = std::async(std::launch::async, readCurveFile, JmenoZdrojeM, CurveValues::Integer);
     if (EC) {
+        // Older runs wrote no deviations: their models are drawn without bands, and nobody is told.
+        std::future<CurveFile> deviationsFile;
+        if (QFileInfo::exists(deviationsPath))
+            deviationsFile = std::async(std::launch::async, readCurveFile, deviationsPath, CurveValues::FloatingPoint);
         ChModel->show();
-        addCurves(readCurveFile(JmenoZdrojeC, CurveValues::FloatingPoint), *ChModel, QStringLiteral("Model: ("),
-                  CurveKind::Model, HustotaC);
+        CurveFile modelFile = readCurveFile(JmenoZdrojeC, CurveValues::FloatingPoint);
+        std::optional<CurveFile> deviations = matchingDeviations(modelFile, deviationsFile, deviationsPath);
+        if (deviations)
+            files.deviations = absoluteName(deviationsPath);
+        addCurves(std::move(modelFile), *ChModel, QStringLiteral("Model: ("), CurveKind::Model, HustotaC,
+                  deviations ? &deviations->columns : nullptr);
     }
     if (EM) {
         ChMeasured->show();
@@ -95,15 +153,46 @@ void TTTRChart::FormShow()
     }
 }
 
-void TTTRChart::addCurves(CurveFile file, CheckList& list, const QString& titlePrefix, CurveKind kind, quint32& density)
+std::optional<CurveFile> TTTRChart::matchingDeviations(const CurveFile& model, std::future<CurveFile>& deviations,
+                                                       const QString& deviationsPath)
+{
+    // A model file that fails is reported as such; bands for part of it would only add to the confusion.
+    if (!deviations.valid() || model.failure)
+        return std::nullopt;
+    const QString cannotRead = QStringLiteral("The standard deviations in %1 cannot be read, so this load is drawn "
+                                              "without bands.\n%2");
+    try {
+        CurveFile file = deviations.get();
+        if (file.failure)
+            m_dialogs.message(this, cannotRead.arg(deviationsPath, *file.failure));
+        else if (!fitsModel(file, model))
+            m_dialogs.message(this, QStringLiteral("The standard deviations in %1 do not match the model file %2 "
+                                                   "(another density, other columns or another number of rows), so "
+                                                   "this load is drawn without bands.")
+                                        .arg(deviationsPath, JmenoZdrojeC));
+        else
+            return file;
+    } catch (const textio::ErrorMessage& error) {
+        m_dialogs.message(this, cannotRead.arg(deviationsPath, error.text()));
+    }
+    return std::nullopt;
+}
+
+void TTTRChart::addCurves(CurveFile file, CheckList& list, const QString& titlePrefix, CurveKind kind, quint32& density,
+                          std::vector<CurveColumn>* deviations)
 {
     if (file.density)
         density = *file.density;
     const QString load = QString::number(Cislomereni) + QStringLiteral(") ");
-    for (CurveColumn& column : file.columns) {
+    for (size_t c = 0; c < file.columns.size(); ++c) {
+        CurveColumn& column = file.columns[c];
         const SeriesStyle style = curveStyle(columnColour(column.name), int(Cislomereni), kind);
         ChartSeries& series = addCurveSeries(list, u'(' + load + column.name, titlePrefix + load + column.name, style);
         series.setCurve(std::move(column.curve));
+        if (deviations) {
+            series.setBand(std::move((*deviations)[c].curve), false);
+            series.setBandVisible(ChBands->isChecked());
+        }
     }
     // What was read before a value that does not convert stays, as it would when reading it row by row.
     if (file.failure)
@@ -143,9 +232,31 @@ void TTTRChart::buildDifferences()
             const SeriesStyle style = curveStyle(columnColour(suffix.mid(loadEnd + 2)),
                                                  suffix.mid(1, loadEnd - 1).toInt(), CurveKind::Difference);
             ChartSeries& difference = addCurveSeries(*ChSubtraction, suffix, QStringLiteral("Sub.") + suffix, style);
-            difference.setCurve(subtractCurves(data->curve(), model->curve()));
+            m_differences.push_back({&difference, data, model});
+            showDifference(m_differences.back());
         }
     }
+}
+
+void TTTRChart::showDifference(const Difference& difference)
+{
+    Curve points = subtractCurves(difference.measured->curve(), difference.model->curve());
+    const Curve* deviations = difference.model->bandDeviations();
+    if (showsStandardScores()) {
+        // Without deviations a difference has no value in this scale.
+        difference.series->setCurve(deviations ? standardScores(points, *deviations) : Curve(points.step()));
+        return;
+    }
+    difference.series->setCurve(std::move(points));
+    if (deviations) {
+        difference.series->setBand(deviationsAt(difference.series->curve(), *deviations), true);
+        difference.series->setBandVisible(ChBands->isChecked());
+    }
+}
+
+bool TTTRChart::showsStandardScores() const
+{
+    return Scale->currentIndex() == standardScoresItem;
 }
 
 int TTTRChart::columnColour(const QString& name)
@@ -160,8 +271,39 @@ int TTTRChart::columnColour(const QString& name)
 
 void TTTRChart::showHint()
 {
-    Graf->setEmptyHint(Cislomereni == 0 ? QStringLiteral("Nothing loaded: \"Reload\" reads the files again.")
-                                        : QStringLiteral("Tick curves in the lists on the right to draw them."));
+    if (Cislomereni == 0)
+        Graf->setEmptyHint(QStringLiteral("Nothing loaded: \"Reload\" reads the files again."));
+    else if (showsStandardScores())
+        Graf->setEmptyHint(
+            QStringLiteral("This scale draws only the Subtraction curves of models with standard deviations."));
+    else
+        Graf->setEmptyHint(QStringLiteral("Tick curves in the lists on the right to draw them."));
+}
+
+void TTTRChart::activateCheckedSeries(CheckList& list)
+{
+    const bool drawn = &list == ChSubtraction || !showsStandardScores();
+    for (int i = 1; i < list.count(); ++i)
+        list.seriesAt(i)->setActive(drawn && list.isChecked(i));
+}
+
+void TTTRChart::ScaleChange()
+{
+    const bool standardScores = showsStandardScores();
+    Graf->setAxisTitle(ChartAxis::Left, standardScores ? QStringLiteral("Difference in standard deviations")
+                                                       : QStringLiteral("Number of types"));
+    Graf->setReferenceLines(standardScores ? std::vector<double>{-bandReach, bandReach} : std::vector<double>{});
+    // The differences change only between the standard deviations and the other scales.
+    if (std::exchange(m_standardScoresShown, standardScores) != standardScores) {
+        for (const Difference& difference : m_differences)
+            showDifference(difference);
+    }
+    for (CheckList* list : {ChMeasured, ChModel, ChSubtraction})
+        activateCheckedSeries(*list);
+    showHint();
+    // Values of another kind: the view the user chose for the old ones means nothing for them.
+    Graf->showAllData();
+    ChartWindow::ScaleChange();
 }
 
 void TTTRChart::ChMeasuredClickCheck(CheckList* Sender)
@@ -171,8 +313,7 @@ void TTTRChart::ChMeasuredClickCheck(CheckList* Sender)
         Sender->setRememberedHeaderState(header);
         Sender->setAllChecked(header);
     }
-    for (int i = 1; i < Sender->count(); ++i)
-        Sender->seriesAt(i)->setActive(Sender->isChecked(i));
+    activateCheckedSeries(*Sender);
     Graf->redraw();
 }
 
@@ -191,6 +332,9 @@ void TTTRChart::BtClearClick()
         list->hide();
     }
     m_columnNames.clear();
+    m_differences.clear();
+    m_loadFiles.clear();
+    BtSaveForR->setEnabled(false);
     Graf->removeAllSeries();
     showHint();
     Graf->redraw();
@@ -200,6 +344,50 @@ void TTTRChart::BtReloadClick()
 {
     // A new load as hiding and showing would make one, without the window manager placing the window anew.
     load();
+}
+
+void TTTRChart::ChBandsClick()
+{
+    for (int i = 0; i < Graf->seriesCount(); ++i)
+        Graf->series(i).setBandVisible(ChBands->isChecked());
+    Graf->redraw();
+}
+
+void TTTRChart::BtSaveForRClick()
+{
+    const std::optional<QString> prefix = m_dialogs.saveFile(
+        this, {.title = QStringLiteral("Save for R"), .proposedName = m_lastPrefixForR, .defaultExtension = {}});
+    if (!prefix)
+        return;
+    m_lastPrefixForR = *prefix;
+    const auto prefixOf = [&](size_t load) {
+        return m_loadFiles.size() == 1 ? *prefix : *prefix + u'-' + QString::number(load + 1);
+    };
+    // The files are read whole before any is replaced, but once in place they would stand where a load's file was.
+    QStringList sources;
+    for (const zipfr::Sources& files : m_loadFiles)
+        sources << files.concordance << files.measured << files.model << files.deviations;
+    QStringList names;
+    for (size_t load = 0; load < m_loadFiles.size(); ++load)
+        names << zipfr::outputNames(prefixOf(load), m_loadFiles[load]);
+    for (const QString& name : std::as_const(names)) {
+        if (sources.contains(absoluteName(name)))
+            throw textio::ErrorMessage(
+                QStringLiteral("The files for R would replace %1, which the chart was loaded from.").arg(name));
+    }
+
+    std::vector<textio::StagedFile> staged;
+    for (size_t load = 0; load < m_loadFiles.size(); ++load) {
+        for (textio::StagedFile& file : zipfr::writeForR(prefixOf(load), m_loadFiles[load]))
+            staged.push_back(std::move(file));
+    }
+    for (textio::StagedFile& file : staged)
+        file.commit();
+    for (QString& name : names)
+        name = QFileInfo(name).fileName();
+    m_dialogs.message(
+        this, QStringLiteral("The files for R were saved in %1: %2")
+                  .arg(QDir::toNativeSeparators(QFileInfo(*prefix).absolutePath()), names.join(QStringLiteral(", "))));
 }
 
 } // namespace charts

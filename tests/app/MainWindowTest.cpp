@@ -455,13 +455,16 @@ void MainWindowTest::ttrChartNeedsAtLeastOneCurveFile_data()
     QTest::newRow("neither") << QStringList() << QStringList{u"TTR chart EM=false EC=false"_s}
                              << QStringList{u"C.txt nor M.txt does not exist. Measure some text file(s) first."_s};
     QTest::newRow("measured only") << QStringList{u"M.txt"_s}
-                                   << QStringList{u"TTR chart EM=true EC=false"_s, u"TTR chart M=M.txt C=C.txt"_s}
+                                   << QStringList{u"TTR chart EM=true EC=false"_s,
+                                                  u"TTR chart M=M.txt C=C.txt K=Concordance.txt"_s}
                                    << QStringList();
     QTest::newRow("model only") << QStringList{u"C.txt"_s}
-                                << QStringList{u"TTR chart EM=false EC=true"_s, u"TTR chart M=M.txt C=C.txt"_s}
+                                << QStringList{u"TTR chart EM=false EC=true"_s,
+                                               u"TTR chart M=M.txt C=C.txt K=Concordance.txt"_s}
                                 << QStringList();
     QTest::newRow("both") << QStringList{u"M.txt"_s, u"C.txt"_s}
-                          << QStringList{u"TTR chart EM=true EC=true"_s, u"TTR chart M=M.txt C=C.txt"_s}
+                          << QStringList{u"TTR chart EM=true EC=true"_s,
+                                         u"TTR chart M=M.txt C=C.txt K=Concordance.txt"_s}
                           << QStringList();
 }
 

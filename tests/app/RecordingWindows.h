@@ -19,9 +19,10 @@ public:
         };
         calls.append(QStringLiteral("TTR chart EM=%1 EC=%2").arg(text(measuredExists), text(modelExists)));
     }
-    void openTtrChart(const QString& measuredFile, const QString& modelFile) override
+    void openTtrChart(const QString& measuredFile, const QString& modelFile, const QString& concordanceFile,
+                      const textio::CodePage&) override
     {
-        calls.append(QStringLiteral("TTR chart M=%1 C=%2").arg(measuredFile, modelFile));
+        calls.append(QStringLiteral("TTR chart M=%1 C=%2 K=%3").arg(measuredFile, modelFile, concordanceFile));
     }
     void openInfo() override { calls.append(QStringLiteral("Info")); }
 

@@ -304,6 +304,24 @@ TEST(SubtractCurves, PairsPointsOfEqualX)
     EXPECT_EQ(ys(subtractCurves(curveOf(0, {5, 6, 7}), curveOf(0, {1, 1}))), (std::vector<double>{4, 5}));
 }
 
+TEST(StandardScores, LeaveOutPointsWithoutDeviation)
+{
+    // The deviations of 0 lie among large values of their blocks: stored as offsets, they must stay exactly 0.
+    Curve deviations(10);
+    for (int i = 0; i < 200; ++i)
+        deviations.append(i % 70 == 3 ? 0 : 1234.567 + i);
+    const Curve differences = curveOf(20, {2471.134, 5, 1239.567});
+    EXPECT_EQ(deviations.y(73), 0);
+    const Curve scores = standardScores(differences, deviations);
+    EXPECT_EQ(xs(scores), (std::vector<double>{20, 60}));
+    EXPECT_NEAR(scores.y(0), 2, 1e-9);
+    EXPECT_NEAR(scores.y(1), 1, 1e-9);
+    // A difference on a coarser grid gets the deviations of its own x.
+    const Curve aligned = deviationsAt(differences, deviations);
+    EXPECT_EQ(aligned.y(1), 0);
+    EXPECT_NEAR(aligned.y(2), 1239.567, 1e-6);
+}
+
 TEST(CurveStorage, SpansOfAnyRangeMatchTheValues)
 {
     // Large values with fractions, as a model file of a big corpus holds: deep zooms must see them unrounded.
@@ -360,4 +378,44 @@ TEST(CurveSampling, EveryColumnKeepsItsPeaksAndDips)
     EXPECT_EQ(zoomed.columns[2].x, 1'234'580);
     EXPECT_EQ(zoomed.columns[2].count, 1u);
     EXPECT_EQ(zoomed.columns[2].values.max, 50);
+}
+
+TEST(CurveSampling, BandsReachTheirDeviationsOnBothSides)
+{
+    const Curve curve = curveOf(10, {100, 110, 130, 120, 150, 160});
+    const Curve deviations = curveOf(10, {1, 2, 0, 4, 5, 10});
+    // One pixel a point over the points 2..4, two points a pixel over all of them.
+    const CurveSamples single = sampleColumns(curve, 0, 3, [](double pixel) { return 25 + pixel * 10; });
+    const CurveSamples pairs = sampleColumns(curve, 0, 3, [](double pixel) { return 5 + pixel * 20; });
+    struct Edge
+    {
+        double x;
+        double low;
+        double high;
+    };
+    const auto edgesOf = [&](const CurveSamples& samples, bool aroundZero) {
+        std::vector<Edge> edges;
+        for (const BandColumn& column : bandColumns(curve, deviations, samples, aroundZero))
+            edges.push_back({column.x, column.edges.min, column.edges.max});
+        return edges;
+    };
+    const auto expect = [](const std::vector<Edge>& edges, const std::vector<Edge>& expected) {
+        ASSERT_EQ(edges.size(), expected.size());
+        for (size_t i = 0; i < edges.size(); ++i) {
+            EXPECT_EQ(edges[i].x, expected[i].x) << i;
+            EXPECT_DOUBLE_EQ(edges[i].low, expected[i].low) << i;
+            EXPECT_DOUBLE_EQ(edges[i].high, expected[i].high) << i;
+        }
+    };
+    // The neighbours beyond the samples carry the band to the edges.
+    expect(edgesOf(single, false), {{20, 110 - 3.92, 110 + 3.92},
+                                    {30, 130, 130},
+                                    {40, 120 - 7.84, 120 + 7.84},
+                                    {50, 150 - 9.8, 150 + 9.8},
+                                    {60, 160 - 19.6, 160 + 19.6}});
+    expect(edgesOf(single, true),
+           {{20, -3.92, 3.92}, {30, 0, 0}, {40, -7.84, 7.84}, {50, -9.8, 9.8}, {60, -19.6, 19.6}});
+    // A column of several points holds the band of each.
+    expect(edgesOf(pairs, false),
+           {{15, 100 - 3.92, 110 + 3.92}, {35, 120 - 7.84, 130 + 7.84}, {55, 150 - 19.6, 160 + 19.6}});
 }

@@ -8,6 +8,8 @@
 #include "TestFiles.h"
 #include "WorkingDirectory.h"
 
+#include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
 #include <QDir>
@@ -23,6 +25,7 @@ namespace {
 
 const QByteArray modelFile = "10\r\nTTR\tT1TR\t\r\n5.000\t4.500\t\r\n9.250\t6.000\t\r\n12.000\t7.000\t\r\n";
 const QByteArray measuredFile = "10\r\nTTR\tT1TR\t\r\n6\t4\t\r\n9\t5\t\r\n13\t8\t\r\n";
+const QByteArray deviationsFile = "10\r\nTTR\tT1TR\t\r\n0.500\t0.250\t\r\n1.000\t0.000\t\r\n0.000\t0.500\t\r\n";
 
 QStringList itemTexts(const CheckList& list)
 {
@@ -40,17 +43,22 @@ QList<bool> checkStates(const CheckList& list)
     return states;
 }
 
-QList<double> ys(const ChartSeries& series, double (Curve::*coordinate)(size_t) const = &Curve::y)
+QList<double> ys(const Curve& curve, double (Curve::*coordinate)(size_t) const = &Curve::y)
 {
     QList<double> values;
-    for (size_t i = 0; i < series.curve().size(); ++i)
-        values.append((series.curve().*coordinate)(i));
+    for (size_t i = 0; i < curve.size(); ++i)
+        values.append((curve.*coordinate)(i));
     return values;
+}
+
+QList<double> ys(const ChartSeries& series)
+{
+    return ys(series.curve());
 }
 
 QList<double> xs(const ChartSeries& series)
 {
-    return ys(series, &Curve::x);
+    return ys(series.curve(), &Curve::x);
 }
 
 // Counts the times a window is hidden.
@@ -76,6 +84,7 @@ struct TTRWindow
             writeTestFile(u"C.txt"_s, model);
         if (!measured.isNull())
             writeTestFile(u"M.txt"_s, measured);
+        window.concordanceFile = u"Concordance.txt"_s;
     }
 
     // What "View TTR Chart" does.
@@ -433,8 +442,156 @@ private Q_SLOTS:
         ttr.dialogs.answerPrint(std::nullopt);
         QTest::keyClick(&ttr.window, Qt::Key_P, Qt::ControlModifier);
         QTRY_COMPARE(ttr.dialogs.entries().size(), 2);
+        QTest::keyClick(&ttr.window, Qt::Key_B, Qt::AltModifier);
+        QTRY_VERIFY(!ttr.window.ChBands->isChecked());
+        ttr.dialogs.answerSaveFile(std::nullopt);
+        QTest::keyClick(&ttr.window, Qt::Key_F, Qt::AltModifier);
+        QTRY_COMPARE(ttr.dialogs.saveRequests().size(), 2);
+        // Tab walks the panel from left to right.
+        TTTRChart& w = ttr.window;
+        w.ChBands->setFocus();
+        for (QWidget* next :
+             {static_cast<QWidget*>(w.Scale), static_cast<QWidget*>(w.Button1), static_cast<QWidget*>(w.Button2),
+              static_cast<QWidget*>(w.BtClear), static_cast<QWidget*>(w.BtReload), static_cast<QWidget*>(w.BtSaveForR),
+              static_cast<QWidget*>(w.BtCopy)}) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), next);
+        }
         QTest::keyClick(&ttr.window, Qt::Key_Escape);
         QVERIFY(ttr.window.isHidden());
+    }
+
+    void bandsSurroundTheModelAndTheDifferences()
+    {
+        TTRWindow ttr;
+        writeTestFile(u"C.sd.txt"_s, deviationsFile);
+        ttr.open();
+        QCOMPARE(ttr.dialogs.texts(), QStringList());
+        TTTRChart& w = ttr.window;
+        QVERIFY(w.ChBands->isChecked());
+        QCOMPARE(ys(*ttr.series(u"Model: (1) T1TR"_s).bandDeviations()), (QList<double>{0.25, 0, 0.5}));
+        QCOMPARE(ys(*ttr.series(u"Sub.(1) TTR"_s).bandDeviations()), (QList<double>{0.5, 1, 0}));
+        QCOMPARE(ttr.series(u"Data: (1) TTR"_s).bandDeviations(), nullptr);
+        // The view makes room for a band: 5 - 1.96 * 0.5 at the bottom.
+        w.ChModel->item(1)->setCheckState(Qt::Checked);
+        QCOMPARE_LT(w.Graf->range(ChartAxis::Left).lower, 5 - 0.98);
+
+        w.ChBands->click();
+        for (const QString& title : {u"Model: (1) TTR"_s, u"Sub.(1) T1TR"_s})
+            QVERIFY(!ttr.series(title).isBandShown());
+        QCOMPARE_GT(w.Graf->range(ChartAxis::Left).lower, 5 - 0.98);
+        w.ChBands->click();
+        QVERIFY(ttr.series(u"Sub.(1) T1TR"_s).isBandShown());
+    }
+
+    void companionThatDoesNotFitDrawsNoBands_data()
+    {
+        QTest::addColumn<QByteArray>("deviations");
+        QTest::addColumn<QString>("message");
+        const QString mismatch = u"The standard deviations in C.sd.txt do not match the model file C.txt (another "
+                                 "density, other columns or another number of rows), so this load is drawn without "
+                                 "bands."_s;
+        QTest::newRow("density") << QByteArray(deviationsFile).replace("10", "20") << mismatch;
+        QTest::newRow("columns") << QByteArray(deviationsFile).replace("T1TR", "T2TR") << mismatch;
+        QTest::newRow("rows") << deviationsFile.left(deviationsFile.lastIndexOf("0.000")) << mismatch;
+        QTest::newRow("value") << QByteArray(deviationsFile).replace("1.000", "1,000")
+                               << u"The standard deviations in C.sd.txt cannot be read, so this load is drawn "
+                                  "without bands.\n'1,000' is not a valid floating point value"_s;
+        QTest::newRow("unreadable") << QByteArray()
+                                    << u"The standard deviations in C.sd.txt cannot be read, so "
+                                       "this load is drawn without bands.\nCannot open file"_s;
+    }
+
+    void companionThatDoesNotFitDrawsNoBands()
+    {
+        QFETCH(QByteArray, deviations);
+        QFETCH(QString, message);
+        TTRWindow ttr;
+        if (deviations.isNull())
+            QVERIFY(QDir().mkdir(u"C.sd.txt"_s));
+        else
+            writeTestFile(u"C.sd.txt"_s, deviations);
+        ttr.open();
+        QCOMPARE(ttr.dialogs.texts().size(), 1);
+        QVERIFY2(ttr.dialogs.texts().first().startsWith(message), qPrintable(ttr.dialogs.texts().first()));
+        QCOMPARE(ttr.window.Graf->seriesCount(), 6);
+        for (int i = 0; i < ttr.window.Graf->seriesCount(); ++i)
+            QCOMPARE(ttr.window.Graf->series(i).bandDeviations(), nullptr);
+    }
+
+    void differencesInStandardDeviations()
+    {
+        TTRWindow ttr;
+        writeTestFile(u"C.sd.txt"_s, deviationsFile);
+        ttr.open();
+        TTTRChart& w = ttr.window;
+        for (CheckList* list : {w.ChModel, w.ChSubtraction})
+            list->item(0)->setCheckState(Qt::Checked);
+        w.Scale->setCurrentIndex(4);
+        QCOMPARE(w.Graf->axisTitle(ChartAxis::Left), u"Difference in standard deviations"_s);
+        QVERIFY(!w.Graf->isLogarithmic(ChartAxis::Left) && !w.Graf->isLogarithmic(ChartAxis::Bottom));
+        QCOMPARE(ttr.activeSeries(), (QStringList{u"Sub.(1) TTR"_s, u"Sub.(1) T1TR"_s}));
+        // Points whose deviation is 0 are left out.
+        QCOMPARE(xs(ttr.series(u"Sub.(1) TTR"_s)), (QList<double>{10, 20}));
+        QCOMPARE(ys(ttr.series(u"Sub.(1) TTR"_s)), (QList<double>{2, -0.25}));
+        QCOMPARE(ys(ttr.series(u"Sub.(1) T1TR"_s)), (QList<double>{-2, 2}));
+        // The lines at +-1.96 stay in view.
+        QCOMPARE_LT(w.Graf->range(ChartAxis::Left).lower, -1.96);
+        // A load in this scale comes in standard deviations too.
+        w.BtReload->click();
+        QCOMPARE(ys(ttr.series(u"Sub.(2) T1TR"_s)), (QList<double>{-2, 2}));
+
+        w.Scale->setCurrentIndex(0);
+        QCOMPARE(w.Graf->axisTitle(ChartAxis::Left), u"Number of types"_s);
+        QCOMPARE(ys(ttr.series(u"Sub.(1) TTR"_s)), (QList<double>{1, -0.25, 1}));
+        QVERIFY(ttr.series(u"Sub.(1) TTR"_s).isBandShown());
+        QCOMPARE(ttr.activeSeries().size(), 4);
+    }
+
+    void saveForRWritesEveryLoadOrNothing()
+    {
+        TTRWindow ttr;
+        writeTestFile(u"C.sd.txt"_s, deviationsFile);
+        writeTestFile(u"Concordance.txt"_s, utf8Bom + "Type\tFrequency\r\na\t2\r\nb\t1\r\n");
+        ttr.open();
+        QVERIFY(QDir().mkdir(u"out"_s));
+        ttr.dialogs.answerSaveFile(u"out/novel"_s);
+        ttr.window.BtSaveForR->click();
+        QCOMPARE(QDir(u"out"_s).entryList(QDir::Files),
+                 (QStringList{u"novel.emp.vgc"_s, u"novel.exp.vgc"_s, u"novel.spc"_s, u"novel.tfl"_s}));
+        QVERIFY(readTestFile(u"out/novel.exp.vgc"_s).startsWith("N\tV\tV1\tVV\tVV1\n"));
+
+        ttr.window.BtReload->click();
+        ttr.dialogs.clear();
+        ttr.dialogs.answerSaveFile(u"out/two"_s);
+        ttr.window.BtSaveForR->click();
+        QCOMPARE(ttr.dialogs.texts(),
+                 QStringList{u"The files for R were saved in %1: two-1.spc, two-1.tfl, two-1.emp.vgc, two-1.exp.vgc, "
+                             "two-2.spc, two-2.tfl, two-2.emp.vgc, two-2.exp.vgc"_s.arg(
+                                 QDir::toNativeSeparators(QDir(u"out"_s).absolutePath()))});
+        QCOMPARE(ttr.dialogs.saveRequests().last().proposedName, u"out/novel"_s);
+
+        // The model file fails once the first load's other files are written.
+        ttr.dialogs.clear();
+        writeTestFile(u"C.txt"_s, "10\r\nTTR\tT1TR\t\r\nx\t1\t\r\n");
+        ttr.window.BtReload->click();
+        ttr.dialogs.clear();
+        ttr.dialogs.answerSaveFile(u"out/three"_s);
+        ttr.window.BtSaveForR->click();
+        QCOMPARE(ttr.dialogs.errors().size(), 1);
+        QCOMPARE(QDir(u"out"_s).entryList({u"three*"_s}), QStringList());
+
+        // A name the loads read from is never replaced.
+        ttr.window.BtClear->click();
+        QVERIFY(!ttr.window.BtSaveForR->isEnabled());
+        writeTestFile(u"C.txt"_s, modelFile);
+        ttr.window.concordanceFile = u"out/novel.spc"_s;
+        ttr.open();
+        ttr.dialogs.clear();
+        ttr.dialogs.answerSaveFile(u"out/novel"_s);
+        ttr.window.BtSaveForR->click();
+        QCOMPARE(ttr.dialogs.errors(), QStringList{u"The files for R would replace out/novel.spc, which the chart was "
+                                                   "loaded from."_s});
     }
 
     void scaleSwitchesTheAxesAsInTheRankFrequencyChart()
