@@ -174,6 +174,25 @@ void BM_DeviationRowsBible(benchmark::State& state)
     describe(state, bibleSpectrum());
 }
 
+// The corpus pair on a given number of threads: on a shared machine one thread's CPU time compares best.
+void BM_RowsZipfLaw93MEvery10000(benchmark::State& state)
+{
+    const model::Spectrum& spectrum = zipfLaw93M();
+    DiscardRows sink;
+    for (auto _ : state)
+        model::computeModelRows(spectrum, defaultSettings.columns, 10000, sink, unsigned(state.range(0)));
+    describe(state, spectrum);
+}
+
+void BM_DeviationRowsZipfLaw93MEvery10000(benchmark::State& state)
+{
+    const model::Spectrum& spectrum = zipfLaw93M();
+    DiscardRows sink;
+    for (auto _ : state)
+        model::computeDeviationRows(spectrum, defaultSettings.columns, 10000, sink, unsigned(state.range(0)));
+    describe(state, spectrum);
+}
+
 void BM_ModelBible(benchmark::State& state)
 {
     runModel(state, bibleSpectrum());
@@ -209,6 +228,8 @@ void BM_ModelZipfLaw1GEvery100000(benchmark::State& state)
 
 BENCHMARK(BM_RowsBible)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_DeviationRowsBible)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_RowsZipfLaw93MEvery10000)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_DeviationRowsZipfLaw93MEvery10000)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ModelBible)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ModelWithBandsBible)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_StraightforwardBible)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <numbers>
 #include <stdexcept>
 #include <vector>
 
@@ -77,7 +78,8 @@ public:
           m_starts(tables.chains().size()),
           m_sums(tables.chains().size()),
           m_referenceErrors(tables.chains().size()),
-          m_estimates(tables.width())
+          m_estimates(tables.width()),
+          m_logTokens(std::log(static_cast<long double>(tables.tokens())))
     {
         const std::vector<DeviationChain>& chains = tables.chains();
         quint64 smallCounts = 0;
@@ -161,7 +163,9 @@ private:
         start.last = window.last;
         if (start.first > start.last)
             return false;
+        // ln C(g, k) at both ends of the window, the same for every row.
         const long double lastCoefficient = std::fabs(logBinomialCoefficient(start.last, k));
+        const long double firstCoefficient = start.first == k ? 0 : logBinomialCoefficient(start.first, k);
         bool tracked = lanes == 1;
         for (int lane = 0; lane < lanes; ++lane) {
             const quint64 l = m_drawn[lane];
@@ -207,12 +211,16 @@ private:
                 ratio = l < k ? -1 : rho - 1;
                 ratioError = (4 * k + 4) * extendedUnit;
             } else {
-                reference = binomialProbability(start.first, k, logShare, logRest);
+                reference = binomialProbability(firstCoefficient, start.first, k, logShare, logRest);
                 const long double probability = classProbability(tokens, start.first, l, k);
                 ratio = probability / reference - 1;
-                ratioError = (53 * std::fabs(std::log(probability)) + 166 * std::log(n) + 320) * extendedUnit +
-                             referenceError(std::fabs(logBinomialCoefficient(start.first, k)), start.first, start.first,
-                                            k, logShare, logRest);
+                // |ln P| <= (1 − its binary exponent) ln 2, which costs no logarithm.
+                const long double logProbability =
+                    probability > 0 ? (1 - std::ilogb(probability)) * std::numbers::ln2_v<long double>
+                                    : std::numeric_limits<long double>::infinity();
+                ratioError =
+                    (53 * logProbability + 166 * m_logTokens + 320) * extendedUnit +
+                    referenceError(std::fabs(firstCoefficient), start.first, start.first, k, logShare, logRest);
             }
             setLane(start.ratio, lane, ratio);
             setLane(start.reference, lane, reference);
@@ -319,6 +327,7 @@ private:
     std::vector<ChainSums<Number>> m_sums;
     std::vector<std::array<long double, lanes>> m_referenceErrors;
     Estimates m_estimates;
+    long double m_logTokens;
 };
 
 // The deviation to print, and whether every variance within the error bound prints alike.

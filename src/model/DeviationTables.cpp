@@ -46,6 +46,38 @@ long double exponentReaches(quint64 count, long double limit, bool above)
     return x;
 }
 
+// The limit, in quarters rounded up, of the exponent at which terms weighing w in all weigh at most `leftOut`:
+// the least q >= 0 with w <= leftOut e^(q/4), found without a logarithm by moving on from the quarter before;
+// each bound is lowered by far more than the roundings of e^(q/4), so that q never comes out too small.
+class Quarters
+{
+public:
+    explicit Quarters(long double leftOut)
+        : m_leftOut(leftOut)
+    {}
+
+    size_t of(long double weight)
+    {
+        while (weight > bound(m_quarter))
+            ++m_quarter;
+        while (m_quarter > 0 && weight <= bound(m_quarter - 1))
+            --m_quarter;
+        return m_quarter;
+    }
+
+private:
+    long double bound(size_t quarter)
+    {
+        while (m_bounds.size() <= quarter)
+            m_bounds.push_back(m_leftOut * std::exp(m_bounds.size() / 4.0L) * (1 - 0x1p-60L));
+        return m_bounds[quarter];
+    }
+
+    long double m_leftOut;
+    std::vector<long double> m_bounds;
+    size_t m_quarter = 0;
+};
+
 // out[j] = 1 / (first + j step) for integers below 2^53, which doubles hold exactly.
 __attribute__((target_clones("avx512f", "avx2", "default"))) void fillReciprocals(double* out, double first,
                                                                                   double step, size_t count)
@@ -239,8 +271,23 @@ void DeviationTables::addChains(const std::vector<TInData>& records, quint64 den
         }
     };
     const quint64 past = records.empty() ? 1 : quint64(records.back().Freq) + 1;
-    const long double logQuick = std::log(quickLeftOut);
-    const long double logThorough = std::log(thoroughLeftOut);
+    // Where the weights change, the same for every chain.
+    const auto sorted = [](std::vector<quint64> from) {
+        std::sort(from.begin(), from.end());
+        from.erase(std::unique(from.begin(), from.end()), from.end());
+        return from;
+    };
+    std::vector<quint64> tailFrom{0};
+    std::vector<quint64> headFrom{0};
+    for (const TInData& record : records) {
+        tailFrom.push_back(record.Freq);
+        tailFrom.push_back(2 * quint64(record.Freq));
+        headFrom.push_back(quint64(record.Freq) + 1);
+    }
+    tailFrom = sorted(std::move(tailFrom));
+    headFrom = sorted(std::move(headFrom));
+    Quarters quick{quickLeftOut};
+    Quarters thorough{thoroughLeftOut};
     for (const DeviationChain& chain : m_chains) {
         const bool pairs = chain.pairColumn >= 0;
         const bool singles = chain.singleColumn >= 0;
@@ -250,32 +297,22 @@ void DeviationTables::addChains(const std::vector<TInData>& records, quint64 den
         // The roots for limits in quarters, rounded up: a few hundred instead of one for each stretch.
         std::vector<long double> above;
         std::vector<long double> below;
-        const auto root = [&](long double limit, bool up) {
+        const auto root = [&](size_t quarter, bool up) {
             std::vector<long double>& roots = up ? above : below;
-            const size_t q = static_cast<size_t>(std::ceil(std::max(limit, 0.0L) * 4));
-            while (roots.size() <= q)
+            while (roots.size() <= quarter)
                 roots.push_back(exponentReaches(chain.count, roots.size() / 4.0L, up));
-            return static_cast<double>(roots[q]);
+            return static_cast<double>(roots[quarter]);
         };
-        const auto stretches = [&](std::vector<quint64> from, const auto& weight, bool up) {
-            std::sort(from.begin(), from.end());
-            from.erase(std::unique(from.begin(), from.end()), from.end());
+        const auto stretches = [&](const std::vector<quint64>& from, const auto& weight, bool up) {
             Reach result;
             for (const quint64 g : from) {
                 result.from.push_back(g);
-                const long double logWeight = std::log(weight(g));
-                result.x[0].push_back(root(logWeight - logQuick, up));
-                result.x[1].push_back(root(logWeight - logThorough, up));
+                const long double w = weight(g);
+                result.x[0].push_back(root(quick.of(w), up));
+                result.x[1].push_back(root(thorough.of(w), up));
             }
             return result;
         };
-        std::vector<quint64> tailFrom{0};
-        std::vector<quint64> headFrom{0};
-        for (const TInData& record : records) {
-            tailFrom.push_back(record.Freq);
-            tailFrom.push_back(2 * quint64(record.Freq));
-            headFrom.push_back(quint64(record.Freq) + 1);
-        }
         Pointer halfAbove{records, typesFrom};
         Pointer singleAbove{records, typesFrom};
         m_tails.push_back(stretches(
