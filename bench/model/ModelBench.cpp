@@ -156,41 +156,33 @@ void BM_LongestBatchZipfLaw1GEvery100000(benchmark::State& state)
     longestBatch(state, zipfLaw1G(), 100000);
 }
 
+// The model's rows, or their deviations, alone on state.range(0) threads: on a shared machine the CPU time of
+// one thread compares best.
+using ComputeRows = void (*)(const model::Spectrum&, const measure::CurveColumns&, quint64, model::RowSink&, unsigned);
+
+void runRows(benchmark::State& state, ComputeRows compute, const model::Spectrum& spectrum, quint64 density)
+{
+    DiscardRows sink;
+    for (auto _ : state)
+        compute(spectrum, defaultSettings.columns, density, sink, unsigned(state.range(0)));
+    describe(state, spectrum);
+}
+
 void BM_RowsBible(benchmark::State& state)
 {
-    const measure::CurveColumns columns{.ttr = true, .from = 1, .to = 4};
-    DiscardRows sink;
-    for (auto _ : state)
-        model::computeModelRows(bibleSpectrum(), columns, 10, sink, unsigned(state.range(0)));
-    describe(state, bibleSpectrum());
+    runRows(state, model::computeModelRows, bibleSpectrum(), 10);
 }
-
 void BM_DeviationRowsBible(benchmark::State& state)
 {
-    const measure::CurveColumns columns{.ttr = true, .from = 1, .to = 4};
-    DiscardRows sink;
-    for (auto _ : state)
-        model::computeDeviationRows(bibleSpectrum(), columns, 10, sink, unsigned(state.range(0)));
-    describe(state, bibleSpectrum());
+    runRows(state, model::computeDeviationRows, bibleSpectrum(), 10);
 }
-
-// The corpus pair on a given number of threads: on a shared machine one thread's CPU time compares best.
 void BM_RowsZipfLaw93MEvery10000(benchmark::State& state)
 {
-    const model::Spectrum& spectrum = zipfLaw93M();
-    DiscardRows sink;
-    for (auto _ : state)
-        model::computeModelRows(spectrum, defaultSettings.columns, 10000, sink, unsigned(state.range(0)));
-    describe(state, spectrum);
+    runRows(state, model::computeModelRows, zipfLaw93M(), 10000);
 }
-
 void BM_DeviationRowsZipfLaw93MEvery10000(benchmark::State& state)
 {
-    const model::Spectrum& spectrum = zipfLaw93M();
-    DiscardRows sink;
-    for (auto _ : state)
-        model::computeDeviationRows(spectrum, defaultSettings.columns, 10000, sink, unsigned(state.range(0)));
-    describe(state, spectrum);
+    runRows(state, model::computeDeviationRows, zipfLaw93M(), 10000);
 }
 
 void BM_ModelBible(benchmark::State& state)
