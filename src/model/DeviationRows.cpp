@@ -7,6 +7,7 @@
 #include "ModelNumber.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <limits>
 #include <numbers>
@@ -370,9 +371,12 @@ public:
         const quint64 groups = (count + groupRows - 1) / groupRows;
         const std::vector<bool> all(width, true);
         const unsigned groupWorkers = static_cast<unsigned>(std::clamp<quint64>(threads, 1, groups));
-        runOnThreads(groupWorkers, [&](unsigned worker) {
+        // The first groups draw the fewest tokens and cost the most, the very first of a corpus as much as all the
+        // others: a thread takes the next group when done with one, so that the others go on meanwhile.
+        std::atomic<quint64> nextGroup = 0;
+        runOnThreads(groupWorkers, [&](unsigned) {
             RowEvaluation<DeviationLanes> evaluation(m_tables);
-            for (quint64 group = worker; group < groups; group += groupWorkers)
+            for (quint64 group = nextGroup++; group < groups; group = nextGroup++)
                 evaluateGroup(evaluation, first + group * groupRows, first, count, all, unsettled);
         });
         struct Cell
@@ -390,9 +394,10 @@ public:
         const unsigned workers =
             static_cast<unsigned>(std::clamp<size_t>(threads, 1, std::max<size_t>(rechecks.size(), 1)));
         std::vector<char> impossible(workers, 0);
+        std::atomic<size_t> nextRecheck = 0;
         runOnThreads(workers, [&](unsigned worker) {
             RowEvaluation<long double> evaluation(m_tables);
-            for (size_t i = worker; i < rechecks.size(); i += workers) {
+            for (size_t i = nextRecheck++; i < rechecks.size(); i = nextRecheck++) {
                 const Cell& cell = rechecks[i];
                 std::vector<bool> wanted(width, false);
                 wanted[cell.column] = true;
