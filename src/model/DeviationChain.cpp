@@ -347,9 +347,10 @@ ChainSums<long double> runDeviationChain(const DeviationTables& tables, const De
     return runChain<long double, true>(tables, chain, start);
 }
 
-long double binomialProbability(quint64 trials, quint64 count, long double logShare, long double logRest)
+long double binomialProbability(long double logCoefficient, quint64 trials, quint64 count, long double logShare,
+                                long double logRest)
 {
-    return std::exp(logBinomialCoefficient(trials, count) + count * logShare + (trials - count) * logRest);
+    return std::exp(logCoefficient + count * logShare + (trials - count) * logRest);
 }
 
 } // namespace model

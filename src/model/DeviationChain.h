@@ -74,6 +74,7 @@ ChainSums<long double> runDeviationChain(const DeviationTables& tables, const De
 
 // C(g, k) p^k q^(g − k) from ln C(g, k), k ln p and (g − k) ln q; relatively within 2^-63 times 8 plus twice
 // the sum of the sizes of those three parts (DeviationRows bounds them).
-long double binomialProbability(quint64 trials, quint64 count, long double logShare, long double logRest);
+long double binomialProbability(long double logCoefficient, quint64 trials, quint64 count, long double logShare,
+                                long double logRest);
 
 } // namespace model

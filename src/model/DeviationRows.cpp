@@ -7,8 +7,10 @@
 #include "ModelNumber.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <limits>
+#include <numbers>
 #include <stdexcept>
 #include <vector>
 
@@ -77,7 +79,8 @@ public:
           m_starts(tables.chains().size()),
           m_sums(tables.chains().size()),
           m_referenceErrors(tables.chains().size()),
-          m_estimates(tables.width())
+          m_estimates(tables.width()),
+          m_logTokens(std::log(static_cast<long double>(tables.tokens())))
     {
         const std::vector<DeviationChain>& chains = tables.chains();
         quint64 smallCounts = 0;
@@ -161,7 +164,9 @@ private:
         start.last = window.last;
         if (start.first > start.last)
             return false;
+        // ln C(g, k) at both ends of the window, the same for every row.
         const long double lastCoefficient = std::fabs(logBinomialCoefficient(start.last, k));
+        const long double firstCoefficient = start.first == k ? 0 : logBinomialCoefficient(start.first, k);
         bool tracked = lanes == 1;
         for (int lane = 0; lane < lanes; ++lane) {
             const quint64 l = m_drawn[lane];
@@ -207,12 +212,16 @@ private:
                 ratio = l < k ? -1 : rho - 1;
                 ratioError = (4 * k + 4) * extendedUnit;
             } else {
-                reference = binomialProbability(start.first, k, logShare, logRest);
+                reference = binomialProbability(firstCoefficient, start.first, k, logShare, logRest);
                 const long double probability = classProbability(tokens, start.first, l, k);
                 ratio = probability / reference - 1;
-                ratioError = (53 * std::fabs(std::log(probability)) + 166 * std::log(n) + 320) * extendedUnit +
-                             referenceError(std::fabs(logBinomialCoefficient(start.first, k)), start.first, start.first,
-                                            k, logShare, logRest);
+                // |ln P| <= (1 − its binary exponent) ln 2, which costs no logarithm.
+                const long double logProbability =
+                    probability > 0 ? (1 - std::ilogb(probability)) * std::numbers::ln2_v<long double>
+                                    : std::numeric_limits<long double>::infinity();
+                ratioError =
+                    (53 * logProbability + 166 * m_logTokens + 320) * extendedUnit +
+                    referenceError(std::fabs(firstCoefficient), start.first, start.first, k, logShare, logRest);
             }
             setLane(start.ratio, lane, ratio);
             setLane(start.reference, lane, reference);
@@ -319,6 +328,7 @@ private:
     std::vector<ChainSums<Number>> m_sums;
     std::vector<std::array<long double, lanes>> m_referenceErrors;
     Estimates m_estimates;
+    long double m_logTokens;
 };
 
 // The deviation to print, and whether every variance within the error bound prints alike.
@@ -361,9 +371,12 @@ public:
         const quint64 groups = (count + groupRows - 1) / groupRows;
         const std::vector<bool> all(width, true);
         const unsigned groupWorkers = static_cast<unsigned>(std::clamp<quint64>(threads, 1, groups));
-        runOnThreads(groupWorkers, [&](unsigned worker) {
+        // The first groups draw the fewest tokens and cost the most, the very first of a corpus as much as all the
+        // others: a thread takes the next group when done with one, so that the others go on meanwhile.
+        std::atomic<quint64> nextGroup = 0;
+        runOnThreads(groupWorkers, [&](unsigned) {
             RowEvaluation<DeviationLanes> evaluation(m_tables);
-            for (quint64 group = worker; group < groups; group += groupWorkers)
+            for (quint64 group = nextGroup++; group < groups; group = nextGroup++)
                 evaluateGroup(evaluation, first + group * groupRows, first, count, all, unsettled);
         });
         struct Cell
@@ -381,9 +394,10 @@ public:
         const unsigned workers =
             static_cast<unsigned>(std::clamp<size_t>(threads, 1, std::max<size_t>(rechecks.size(), 1)));
         std::vector<char> impossible(workers, 0);
+        std::atomic<size_t> nextRecheck = 0;
         runOnThreads(workers, [&](unsigned worker) {
             RowEvaluation<long double> evaluation(m_tables);
-            for (size_t i = worker; i < rechecks.size(); i += workers) {
+            for (size_t i = nextRecheck++; i < rechecks.size(); i = nextRecheck++) {
                 const Cell& cell = rechecks[i];
                 std::vector<bool> wanted(width, false);
                 wanted[cell.column] = true;

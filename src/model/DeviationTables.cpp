@@ -6,8 +6,10 @@
 #include <sys/mman.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdlib>
+#include <cstdint>
 #include <cstring>
 #include <limits>
 #include <new>
@@ -45,6 +47,38 @@ long double exponentReaches(quint64 count, long double limit, bool above)
     }
     return x;
 }
+
+// The limit, in quarters rounded up, of the exponent at which terms weighing w in all weigh at most `leftOut`:
+// the least q >= 0 with w <= leftOut e^(q/4), found without a logarithm by moving on from the quarter before;
+// each bound is lowered by far more than the roundings of e^(q/4), so that q never comes out too small.
+class Quarters
+{
+public:
+    explicit Quarters(long double leftOut)
+        : m_leftOut(leftOut)
+    {}
+
+    size_t of(long double weight)
+    {
+        while (weight > bound(m_quarter))
+            ++m_quarter;
+        while (m_quarter > 0 && weight <= bound(m_quarter - 1))
+            --m_quarter;
+        return m_quarter;
+    }
+
+private:
+    long double bound(size_t quarter)
+    {
+        while (m_bounds.size() <= quarter)
+            m_bounds.push_back(m_leftOut * std::exp(m_bounds.size() / 4.0L) * (1 - 0x1p-60L));
+        return m_bounds[quarter];
+    }
+
+    long double m_leftOut;
+    std::vector<long double> m_bounds;
+    size_t m_quarter = 0;
+};
 
 // out[j] = 1 / (first + j step) for integers below 2^53, which doubles hold exactly.
 __attribute__((target_clones("avx512f", "avx2", "default"))) void fillReciprocals(double* out, double first,
@@ -136,24 +170,36 @@ template <typename T>
 T* TableAllocator<T>::allocate(size_t n)
 {
     const size_t bytes = n * sizeof(T);
-    if (bytes < hugePage)
-        return std::allocator<T>().allocate(n);
+    if (bytes < hugePage) {
+        void* memory = std::calloc(n, sizeof(T));
+        if (memory == nullptr)
+            throw std::bad_alloc();
+        return static_cast<T*>(memory);
+    }
+    // Fresh pages from the system are cleared; huge ones must start on a boundary of their size.
     const size_t rounded = (bytes + hugePage - 1) / hugePage * hugePage;
-    void* memory = std::aligned_alloc(hugePage, rounded);
-    if (memory == nullptr)
+    void* mapped = mmap(nullptr, rounded + hugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (mapped == MAP_FAILED)
         throw std::bad_alloc();
+    char* const start = static_cast<char*>(mapped);
+    char* const aligned = start + (hugePage - reinterpret_cast<uintptr_t>(start) % hugePage) % hugePage;
+    if (aligned != start)
+        munmap(start, size_t(aligned - start));
+    if (const size_t after = size_t(start + rounded + hugePage - (aligned + rounded)); after > 0)
+        munmap(aligned + rounded, after);
     // Only advice: without huge pages the tables work the same.
-    madvise(memory, rounded, MADV_HUGEPAGE);
-    return static_cast<T*>(memory);
+    madvise(aligned, rounded, MADV_HUGEPAGE);
+    return reinterpret_cast<T*>(aligned);
 }
 
 template <typename T>
 void TableAllocator<T>::deallocate(T* p, size_t n)
 {
-    if (n * sizeof(T) < hugePage)
-        std::allocator<T>().deallocate(p, n);
-    else
+    const size_t bytes = n * sizeof(T);
+    if (bytes < hugePage)
         std::free(p);
+    else
+        munmap(p, (bytes + hugePage - 1) / hugePage * hugePage);
 }
 
 template struct TableAllocator<double>;
@@ -182,10 +228,18 @@ DeviationTables::DeviationTables(const Spectrum& spectrum, const measure::CurveC
     fillTables(records);
     m_pairWeights.resize(width());
     m_pairWeightErrors.resize(width());
+    // Each column is made by one thread, whichever: the furthest reaching, the costliest, go first, and a thread
+    // takes the next column when done.
+    std::vector<size_t> order(width());
+    for (size_t column = 0; column < width(); ++column)
+        order[column] = column;
+    std::stable_sort(order.begin(), order.end(),
+                     [&](size_t a, size_t b) { return m_pairReaches[a] > m_pairReaches[b]; });
+    std::atomic<size_t> next = 0;
     const unsigned workers = static_cast<unsigned>(std::clamp<size_t>(threads, 1, std::max<size_t>(width(), 1)));
-    runOnThreads(workers, [&](unsigned worker) {
-        for (size_t column = worker; column < width(); column += workers)
-            fillColumn(records, column, highest, spectrum.V);
+    runOnThreads(workers, [&](unsigned) {
+        for (size_t i = next++; i < order.size(); i = next++)
+            fillColumn(records, order[i], highest, spectrum.V);
     });
 }
 
@@ -239,8 +293,23 @@ void DeviationTables::addChains(const std::vector<TInData>& records, quint64 den
         }
     };
     const quint64 past = records.empty() ? 1 : quint64(records.back().Freq) + 1;
-    const long double logQuick = std::log(quickLeftOut);
-    const long double logThorough = std::log(thoroughLeftOut);
+    // Where the weights change, the same for every chain.
+    const auto sorted = [](std::vector<quint64> from) {
+        std::sort(from.begin(), from.end());
+        from.erase(std::unique(from.begin(), from.end()), from.end());
+        return from;
+    };
+    std::vector<quint64> tailFrom{0};
+    std::vector<quint64> headFrom{0};
+    for (const TInData& record : records) {
+        tailFrom.push_back(record.Freq);
+        tailFrom.push_back(2 * quint64(record.Freq));
+        headFrom.push_back(quint64(record.Freq) + 1);
+    }
+    tailFrom = sorted(std::move(tailFrom));
+    headFrom = sorted(std::move(headFrom));
+    Quarters quick{quickLeftOut};
+    Quarters thorough{thoroughLeftOut};
     for (const DeviationChain& chain : m_chains) {
         const bool pairs = chain.pairColumn >= 0;
         const bool singles = chain.singleColumn >= 0;
@@ -250,32 +319,22 @@ void DeviationTables::addChains(const std::vector<TInData>& records, quint64 den
         // The roots for limits in quarters, rounded up: a few hundred instead of one for each stretch.
         std::vector<long double> above;
         std::vector<long double> below;
-        const auto root = [&](long double limit, bool up) {
+        const auto root = [&](size_t quarter, bool up) {
             std::vector<long double>& roots = up ? above : below;
-            const size_t q = static_cast<size_t>(std::ceil(std::max(limit, 0.0L) * 4));
-            while (roots.size() <= q)
+            while (roots.size() <= quarter)
                 roots.push_back(exponentReaches(chain.count, roots.size() / 4.0L, up));
-            return static_cast<double>(roots[q]);
+            return static_cast<double>(roots[quarter]);
         };
-        const auto stretches = [&](std::vector<quint64> from, const auto& weight, bool up) {
-            std::sort(from.begin(), from.end());
-            from.erase(std::unique(from.begin(), from.end()), from.end());
+        const auto stretches = [&](const std::vector<quint64>& from, const auto& weight, bool up) {
             Reach result;
             for (const quint64 g : from) {
                 result.from.push_back(g);
-                const long double logWeight = std::log(weight(g));
-                result.x[0].push_back(root(logWeight - logQuick, up));
-                result.x[1].push_back(root(logWeight - logThorough, up));
+                const long double w = weight(g);
+                result.x[0].push_back(root(quick.of(w), up));
+                result.x[1].push_back(root(thorough.of(w), up));
             }
             return result;
         };
-        std::vector<quint64> tailFrom{0};
-        std::vector<quint64> headFrom{0};
-        for (const TInData& record : records) {
-            tailFrom.push_back(record.Freq);
-            tailFrom.push_back(2 * quint64(record.Freq));
-            headFrom.push_back(quint64(record.Freq) + 1);
-        }
         Pointer halfAbove{records, typesFrom};
         Pointer singleAbove{records, typesFrom};
         m_tails.push_back(stretches(
@@ -298,10 +357,19 @@ void DeviationTables::addChains(const std::vector<TInData>& records, quint64 den
             false));
     }
     m_limit = past - 1 == 0 ? 0 : 2 * (past - 1);
+    // No row draws fewer tokens than the first, whose windows reach furthest; a column's pair weights go as far
+    // as its own chain's.
+    m_pairReaches.assign(width(), 0);
     quint64 reach = 0;
-    for (size_t c = 0; c < m_chains.size(); ++c)
-        reach = std::max(reach, window(c, density, density, true).last);
+    for (size_t c = 0; c < m_chains.size(); ++c) {
+        const quint64 last = window(c, density, density, true).last;
+        reach = std::max(reach, last);
+        if (m_chains[c].pairColumn >= 0)
+            m_pairReaches[size_t(m_chains[c].pairColumn)] = last;
+    }
     m_limit = std::min<quint64>({m_tokens, m_limit, reach});
+    for (quint64& pairReach : m_pairReaches)
+        pairReach = std::min(pairReach, m_limit);
 }
 
 // In doubles, each end one g further out than computed, for the roundings of the shares.
@@ -361,7 +429,7 @@ void DeviationTables::fillTables(const std::vector<TInData>& records)
     fillReciprocals(m_inverses.data(), static_cast<double>(m_tokens), -1, std::min(m_limit + 1, m_tokens));
     m_reciprocals.resize(m_limit + 2);
     fillReciprocals(m_reciprocals.data() + 1, 1, 1, m_limit + 1);
-    m_types.assign(m_limit + 1, 0.0);
+    m_types.resize(m_limit + 1);
     m_typeBlocks.assign(m_limit / 32 + 1, 0);
     // The pair weights take each pair of frequencies up to the boundary with an array-long vector loop, each
     // frequency above it with a loop over the array below, and the pairs above it one by one: the boundary that
@@ -390,6 +458,7 @@ template <typename Sum>
 void DeviationTables::fillPairWeights(const std::vector<TInData>& records, size_t column)
 {
     const quint64 cls = m_classes[column];
+    const quint64 limit = m_pairReaches[column];
     // Each type's part of the weights, u = n C(f, i): in an array over the low frequencies, where nearly every
     // frequency occurs and the pairs of a frequency with all of them are added by one loop over the array, and as
     // a list above.
@@ -406,10 +475,10 @@ void DeviationTables::fillPairWeights(const std::vector<TInData>& records, size_
     Table<long double> extendedSums;
     Sum* sums = nullptr;
     if constexpr (std::is_same_v<Sum, double>) {
-        weights.assign(m_limit + 1, 0.0);
+        weights.resize(limit + 1);
         sums = weights.data();
     } else {
-        extendedSums.assign(m_limit + 1, 0.0L);
+        extendedSums.resize(limit + 1);
         sums = extendedSums.data();
     }
     long double types = 0;
@@ -423,34 +492,34 @@ void DeviationTables::fillPairWeights(const std::vector<TInData>& records, size_
         else
             high.push_back({record.Freq, count * coefficient});
         // The pairs of two types of one frequency.
-        if (2 * quint64(record.Freq) <= m_limit)
+        if (2 * quint64(record.Freq) <= limit)
             sums[2 * record.Freq] += count * (count - 1) * coefficient * coefficient;
         types += record.Poc;
     }
     for (quint64 a = cls; a <= dense; ++a) {
-        const quint64 end = std::min(dense, m_limit - std::min(m_limit, a));
+        const quint64 end = std::min(dense, limit - std::min(limit, a));
         if (low[a] != 0 && end > a)
             addScaled(sums + 2 * a + 1, low.data() + a + 1, end - a, 2 * low[a]);
     }
     for (size_t x = 0; x < high.size(); ++x) {
         const Sum twice = 2 * high[x].part;
         const quint64 f = high[x].frequency;
-        if (f > m_limit)
+        if (f > limit)
             break;
-        const quint64 end = std::min(dense, m_limit - f);
+        const quint64 end = std::min(dense, limit - f);
         if (end >= cls)
             addScaled(sums + f + cls, low.data() + cls, end - cls + 1, twice);
-        for (size_t y = x + 1; y < high.size() && f + high[y].frequency <= m_limit; ++y)
+        for (size_t y = x + 1; y < high.size() && f + high[y].frequency <= limit; ++y)
             sums[f + high[y].frequency] += twice * high[y].part;
     }
     if constexpr (std::is_same_v<Sum, double>) {
         if (cls > 0)
-            divideByEvenSplits(weights.data(), m_limit, 2 * cls);
+            divideByEvenSplits(weights.data(), limit, 2 * cls);
     } else {
-        weights.assign(m_limit + 1, 0.0);
-        if (2 * cls <= m_limit) {
+        weights.resize(limit + 1);
+        if (2 * cls <= limit) {
             BinomialCoefficients evenSplits(2 * cls, 2 * cls);
-            for (quint64 g = 2 * cls; g <= m_limit; ++g)
+            for (quint64 g = 2 * cls; g <= limit; ++g)
                 weights[g] = static_cast<double>(sums[g] / evenSplits.next());
         }
     }

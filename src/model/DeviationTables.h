@@ -5,6 +5,8 @@
 #include "measure/CurveFileHeader.h"
 
 #include <array>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 namespace model {
@@ -32,7 +34,8 @@ struct DeviationChain
 };
 
 // Memory for the tables, tens of megabytes for a corpus: in huge pages where the system gives them, since handing
-// out and clearing that many small pages takes about as long as filling the tables.
+// out and clearing that many small pages takes about as long as filling the tables. It arrives cleared, as the
+// numbers of a table sized with resize() start out, so they are not cleared a second time.
 template <typename T>
 struct TableAllocator
 {
@@ -43,9 +46,19 @@ struct TableAllocator
     {}
     T* allocate(size_t n);
     void deallocate(T* p, size_t n);
+    template <typename U>
+    void construct(U*) noexcept
+    {}
+    template <typename U, typename... Arguments>
+    void construct(U* p, Arguments&&... arguments)
+    {
+        ::new (static_cast<void*>(p)) U(std::forward<Arguments>(arguments)...);
+    }
     friend bool operator==(const TableAllocator&, const TableAllocator&) { return true; }
 };
+// Arithmetic only: a number whose bits are all zero is zero.
 template <typename T>
+requires std::is_arithmetic_v<T>
 using Table = std::vector<T, TableAllocator<T>>;
 
 // What the deviation rows of a run share: the spectrum, the chains and, over g = 0..limit(), the tables their
@@ -76,8 +89,9 @@ public:
     double types(quint64 g) const { return m_types[g]; }
     // Whether a frequency of the spectrum lies in g = 32 block .. 32 block + 31.
     bool typesInBlock(quint64 block) const { return m_typeBlocks[block] != 0; }
-    // For each g, the number of ordered pairs of different types s, t with f_s + f_t = g, each weighted by the
-    // probability C(f_s, i) C(f_t, i) / C(g, 2i) that the pair's 2i occurrences split evenly between them.
+    // For each g up to the reach of the column's pair chain, the number of ordered pairs of different types s, t with
+    // f_s + f_t = g, each weighted by the probability C(f_s, i) C(f_t, i) / C(g, 2i) that the pair's 2i occurrences
+    // split evenly between them.
     const double* pairWeights(size_t column) const { return m_pairWeights[column].data(); }
     // A bound on the relative error of those weights.
     double pairWeightError(size_t column) const { return m_pairWeightErrors[column]; }
@@ -108,6 +122,7 @@ private:
     Table<double> m_reciprocals;
     Table<double> m_types;
     std::vector<char> m_typeBlocks;
+    std::vector<quint64> m_pairReaches;
     std::vector<Table<double>> m_pairWeights;
     std::vector<double> m_pairWeightErrors;
 };
