@@ -177,7 +177,6 @@ void BM_LongestBatchDeviationsZipfLaw93MEvery10(benchmark::State& state)
 
 // The model's rows, or their deviations, alone on state.range(0) threads: on a shared machine the CPU time of
 // one thread compares best.
-
 void runRows(benchmark::State& state, ComputeRows compute, const model::Spectrum& spectrum, quint64 density)
 {
     DiscardRows sink;
