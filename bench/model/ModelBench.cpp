@@ -92,6 +92,8 @@ void runStraightforward(benchmark::State& state, const model::Spectrum& spectrum
     describe(state, spectrum);
 }
 
+using ComputeRows = void (*)(const model::Spectrum&, const measure::CurveColumns&, quint64, model::RowSink&, unsigned);
+
 // The computation alone, without formatting and file, on a given number of threads.
 class DiscardRows final : public model::RowSink
 {
@@ -126,14 +128,14 @@ private:
     Clock::duration m_longest{};
 };
 
-void longestBatch(benchmark::State& state, const model::Spectrum& spectrum, quint32 density)
+void longestBatch(benchmark::State& state, const model::Spectrum& spectrum, quint32 density,
+                  ComputeRows compute = model::computeModelRows)
 {
     double longest = 0;
     for (auto _ : state) {
         TimedBatches sink;
         try {
-            model::computeModelRows(spectrum, defaultSettings.columns, density, sink,
-                                    std::thread::hardware_concurrency());
+            compute(spectrum, defaultSettings.columns, density, sink, std::thread::hardware_concurrency());
         } catch (const TimedBatches::Enough&) {
         }
         longest = std::max(longest, sink.longestMilliseconds());
@@ -155,11 +157,26 @@ void BM_LongestBatchZipfLaw1GEvery100000(benchmark::State& state)
 {
     longestBatch(state, zipfLaw1G(), 100000);
 }
+// The deviations, from the preparation of their tables on.
+void BM_LongestBatchDeviationsBible(benchmark::State& state)
+{
+    longestBatch(state, bibleSpectrum(), 10, model::computeDeviationRows);
+}
+void BM_LongestBatchDeviationsBibleEvery1(benchmark::State& state)
+{
+    longestBatch(state, bibleSpectrum(), 1, model::computeDeviationRows);
+}
+void BM_LongestBatchDeviationsZipfLaw93MEvery10000(benchmark::State& state)
+{
+    longestBatch(state, zipfLaw93M(), 10000, model::computeDeviationRows);
+}
+void BM_LongestBatchDeviationsZipfLaw93MEvery10(benchmark::State& state)
+{
+    longestBatch(state, zipfLaw93M(), 10, model::computeDeviationRows);
+}
 
 // The model's rows, or their deviations, alone on state.range(0) threads: on a shared machine the CPU time of
 // one thread compares best.
-using ComputeRows = void (*)(const model::Spectrum&, const measure::CurveColumns&, quint64, model::RowSink&, unsigned);
-
 void runRows(benchmark::State& state, ComputeRows compute, const model::Spectrum& spectrum, quint64 density)
 {
     DiscardRows sink;
@@ -233,6 +250,10 @@ BENCHMARK(BM_ModelZipfLaw1GEvery100000)->Unit(benchmark::kMillisecond)->UseRealT
 BENCHMARK(BM_LongestBatchZipf10M)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 BENCHMARK(BM_LongestBatchZipfLaw93MEvery10)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 BENCHMARK(BM_LongestBatchZipfLaw1GEvery100000)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+BENCHMARK(BM_LongestBatchDeviationsBible)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+BENCHMARK(BM_LongestBatchDeviationsBibleEvery1)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+BENCHMARK(BM_LongestBatchDeviationsZipfLaw93MEvery10000)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+BENCHMARK(BM_LongestBatchDeviationsZipfLaw93MEvery10)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 
 } // namespace
 

@@ -127,7 +127,8 @@ struct BlockSums
 
 template <typename Number, bool tracked>
 [[gnu::always_inline]] inline ChainSums<Number> runChain(const DeviationTables& tables, const DeviationChain& chain,
-                                                         const ChainStart<Number>& start)
+                                                         const ChainStart<Number>& start,
+                                                         DeviationCheckpoints& checkpoints)
 {
     constexpr bool oneRow = std::is_same_v<Number, long double>;
     using Scalar = std::conditional_t<oneRow, long double, double>;
@@ -317,6 +318,9 @@ template <typename Number, bool tracked>
             for (SectionedSum<Number>* sum :
                  {&pairs, &pairMagnitude, &pairDrift, &total, &spread, &residual, &residualMagnitude, &residualDrift})
                 sum->closeSection();
+            // The chains of the first rows of a corpus run for millions of steps; most are too short to ask.
+            if (g % (16 * 1024) == 0 && checkpoints.stopping())
+                break;
         }
     }
     ChainSums<Number> sums;
@@ -335,16 +339,16 @@ template <typename Number, bool tracked>
 
 __attribute__((target_clones("avx512f", "avx2", "default"))) ChainSums<DeviationLanes>
 runDeviationChain(const DeviationTables& tables, const DeviationChain& chain, const ChainStart<DeviationLanes>& start,
-                  bool tracked)
+                  bool tracked, DeviationCheckpoints& checkpoints)
 {
-    return tracked ? runChain<DeviationLanes, true>(tables, chain, start)
-                   : runChain<DeviationLanes, false>(tables, chain, start);
+    return tracked ? runChain<DeviationLanes, true>(tables, chain, start, checkpoints)
+                   : runChain<DeviationLanes, false>(tables, chain, start, checkpoints);
 }
 
 ChainSums<long double> runDeviationChain(const DeviationTables& tables, const DeviationChain& chain,
-                                         const ChainStart<long double>& start)
+                                         const ChainStart<long double>& start, DeviationCheckpoints& checkpoints)
 {
-    return runChain<long double, true>(tables, chain, start);
+    return runChain<long double, true>(tables, chain, start, checkpoints);
 }
 
 long double binomialProbability(long double logCoefficient, quint64 trials, quint64 count, long double logShare,

@@ -67,10 +67,12 @@ inline constexpr double largestBoundedStep = 1.0 / 64;
 // How often π is evaluated afresh: between two evaluations it gathers at most 5 roundings a step.
 inline constexpr quint64 referenceInterval = 256;
 
+// The sums of a chain; a chain of a stopped run ends early, its sums of no use.
 ChainSums<DeviationLanes> runDeviationChain(const DeviationTables& tables, const DeviationChain& chain,
-                                            const ChainStart<DeviationLanes>& start, bool tracked);
+                                            const ChainStart<DeviationLanes>& start, bool tracked,
+                                            DeviationCheckpoints& checkpoints);
 ChainSums<long double> runDeviationChain(const DeviationTables& tables, const DeviationChain& chain,
-                                         const ChainStart<long double>& start);
+                                         const ChainStart<long double>& start, DeviationCheckpoints& checkpoints);
 
 // C(g, k) p^k q^(g − k) from ln C(g, k), k ln p and (g − k) ln q; relatively within 2^-63 times 8 plus twice
 // the sum of the sizes of those three parts (DeviationRows bounds them).

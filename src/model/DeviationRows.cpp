@@ -74,8 +74,9 @@ public:
     using Drawn = std::array<quint64, lanes>;
     using Estimates = std::vector<std::array<Estimate, lanes>>;
 
-    explicit RowEvaluation(const DeviationTables& tables)
+    RowEvaluation(const DeviationTables& tables, DeviationCheckpoints& checkpoints)
         : m_tables(tables),
+          m_checkpoints(checkpoints),
           m_starts(tables.chains().size()),
           m_sums(tables.chains().size()),
           m_referenceErrors(tables.chains().size()),
@@ -136,9 +137,9 @@ public:
             if (m_starts[c].first > m_starts[c].last)
                 continue;
             if constexpr (lanes == 1)
-                m_sums[c] = runDeviationChain(m_tables, chain, m_starts[c]);
+                m_sums[c] = runDeviationChain(m_tables, chain, m_starts[c], m_checkpoints);
             else
-                m_sums[c] = runDeviationChain(m_tables, chain, m_starts[c], tracked);
+                m_sums[c] = runDeviationChain(m_tables, chain, m_starts[c], tracked, m_checkpoints);
         }
         for (size_t column = 0; column < m_tables.width(); ++column) {
             if (!wanted[column])
@@ -305,6 +306,7 @@ private:
     }
 
     const DeviationTables& m_tables;
+    DeviationCheckpoints& m_checkpoints;
     std::vector<size_t> m_pairChains;
     std::vector<size_t> m_singleChains;
     Drawn m_drawn{};
@@ -356,13 +358,15 @@ Deviation deviationOf(const Estimate& estimate)
 class DeviationBatch
 {
 public:
-    DeviationBatch(const DeviationTables& tables, quint64 density, quint64 rows)
+    DeviationBatch(const DeviationTables& tables, quint64 density, quint64 rows, DeviationCheckpoints& checkpoints)
         : m_tables(tables),
           m_density(density),
-          m_rows(rows)
+          m_rows(rows),
+          m_checkpoints(checkpoints)
     {}
 
-    // Rows first..first + count − 1 (count a multiple of groupRows, or the rows up to the last).
+    // Rows first..first + count − 1 (count a multiple of groupRows, or the rows up to the last). A stopped run
+    // leaves the rows not yet evaluated as they are.
     void evaluate(quint64 first, quint64 count, unsigned threads, RowSink& sink)
     {
         const size_t width = m_tables.width();
@@ -374,9 +378,9 @@ public:
         // The first groups draw the fewest tokens and cost the most, the very first of a corpus as much as all the
         // others: a thread takes the next group when done with one, so that the others go on meanwhile.
         std::atomic<quint64> nextGroup = 0;
-        runOnThreads(groupWorkers, [&](unsigned) {
-            RowEvaluation<DeviationLanes> evaluation(m_tables);
-            for (quint64 group = nextGroup++; group < groups; group = nextGroup++)
+        m_checkpoints.run(groupWorkers, [&](unsigned) {
+            RowEvaluation<DeviationLanes> evaluation(m_tables, m_checkpoints);
+            for (quint64 group = nextGroup++; group < groups && !m_checkpoints.stopping(); group = nextGroup++)
                 evaluateGroup(evaluation, first + group * groupRows, first, count, all, unsettled);
         });
         struct Cell
@@ -395,9 +399,9 @@ public:
             static_cast<unsigned>(std::clamp<size_t>(threads, 1, std::max<size_t>(rechecks.size(), 1)));
         std::vector<char> impossible(workers, 0);
         std::atomic<size_t> nextRecheck = 0;
-        runOnThreads(workers, [&](unsigned worker) {
-            RowEvaluation<long double> evaluation(m_tables);
-            for (size_t i = nextRecheck++; i < rechecks.size(); i = nextRecheck++) {
+        m_checkpoints.run(workers, [&](unsigned worker) {
+            RowEvaluation<long double> evaluation(m_tables, m_checkpoints);
+            for (size_t i = nextRecheck++; i < rechecks.size() && !m_checkpoints.stopping(); i = nextRecheck++) {
                 const Cell& cell = rechecks[i];
                 std::vector<bool> wanted(width, false);
                 wanted[cell.column] = true;
@@ -452,6 +456,7 @@ private:
     const DeviationTables& m_tables;
     quint64 m_density;
     quint64 m_rows;
+    DeviationCheckpoints& m_checkpoints;
     std::vector<double> m_values;
 };
 
@@ -462,15 +467,18 @@ void computeDeviationRows(const Spectrum& spectrum, const measure::CurveColumns&
 {
     if (density == 0 || spectrum.N < density)
         return;
-    const DeviationTables tables(spectrum, columns, density, threads);
+    quint64 computed = 0;
+    DeviationCheckpoints checkpoints([&] { sink.rowsComputed(computed); });
+    const DeviationTables tables(spectrum, columns, density, threads, checkpoints);
     const quint64 rows = spectrum.N / density;
     const quint64 perBatch =
         std::max<quint64>(groupRows, valuesPerBatch / std::max<size_t>(tables.width(), 1) / groupRows * groupRows);
-    DeviationBatch batch(tables, density, rows);
+    DeviationBatch batch(tables, density, rows, checkpoints);
     for (quint64 first = 0; first < rows; first += perBatch) {
         const quint64 count = std::min(perBatch, rows - first);
         batch.evaluate(first, count, threads, sink);
-        sink.rowsComputed(first + count);
+        computed = first + count;
+        sink.rowsComputed(computed);
     }
 }
 

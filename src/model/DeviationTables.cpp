@@ -18,6 +18,8 @@ namespace model {
 namespace {
 
 constexpr double unit = 0x1p-53;
+// Table entries filled between two chances to stop.
+constexpr size_t entriesPerCheckpoint = size_t(1) << 18;
 
 // The exponent of the Poisson bound at x for count k: k ln(k/x) + x − k.
 long double poissonExponent(long double count, long double x)
@@ -102,16 +104,17 @@ void addScaled(long double* target, const long double* source, size_t count, lon
         target[j] += factor * source[j];
 }
 
-// sums[g] / C(g, count) for g = count..limit, C(g, count) as the product g (g − 1) ... / count! (count + 1
-// roundings), eight g at a time; below count the sums are zero.
-__attribute__((target_clones("avx512f", "avx2", "default"))) void divideByEvenSplits(double* sums, quint64 limit,
-                                                                                     quint64 count)
+// sums[g] / C(g, count) for g = from..limit, C(g, count) as the product g (g − 1) ... / count! (count + 1
+// roundings), eight g at a time, with the same bits for each g however the range is cut; below count the sums
+// are zero.
+__attribute__((target_clones("avx512f", "avx2", "default"))) void divideByEvenSplits(double* sums, quint64 from,
+                                                                                     quint64 limit, quint64 count)
 {
     typedef double Eight __attribute__((vector_size(64)));
     double factorial = 1;
     for (quint64 j = 2; j <= count; ++j)
         factorial *= static_cast<double>(j);
-    quint64 first = count;
+    quint64 first = std::max(from, count);
     for (; first + 7 <= limit; first += 8) {
         Eight g = Eight{0, 1, 2, 3, 4, 5, 6, 7} + static_cast<double>(first);
         Eight product = g;
@@ -129,6 +132,19 @@ __attribute__((target_clones("avx512f", "avx2", "default"))) void divideByEvenSp
         for (quint64 j = 0; j < count; ++j)
             product *= static_cast<double>(first - j);
         sums[first] = sums[first] / (product / factorial);
+    }
+}
+
+// Sizes a fresh table, writing to each of its pages in parts, each a chance to stop: the system clears a page when
+// it is first touched, which for the tables of a corpus takes hundreds of milliseconds in all.
+template <typename T>
+void resizeTouched(Table<T>& table, size_t size, DeviationCheckpoints& checkpoints)
+{
+    table.resize(size);
+    constexpr size_t perPage = 4096 / sizeof(T);
+    for (size_t part = 0; part < size && !checkpoints.stopping(); part += entriesPerCheckpoint) {
+        for (size_t i = part; i < std::min(size, part + entriesPerCheckpoint); i += perPage)
+            table[i] = 0;
     }
 }
 
@@ -206,7 +222,7 @@ template struct TableAllocator<double>;
 template struct TableAllocator<long double>;
 
 DeviationTables::DeviationTables(const Spectrum& spectrum, const measure::CurveColumns& columns, quint64 density,
-                                 unsigned threads)
+                                 unsigned threads, DeviationCheckpoints& checkpoints)
     : m_tokens(spectrum.N)
 {
     std::vector<TInData> records;
@@ -225,7 +241,7 @@ DeviationTables::DeviationTables(const Spectrum& spectrum, const measure::CurveC
             m_classes.push_back(i);
     }
     addChains(records, density);
-    fillTables(records);
+    fillTables(records, checkpoints);
     m_pairWeights.resize(width());
     m_pairWeightErrors.resize(width());
     // Each column is made by one thread, whichever: the furthest reaching, the costliest, go first, and a thread
@@ -237,21 +253,22 @@ DeviationTables::DeviationTables(const Spectrum& spectrum, const measure::CurveC
                      [&](size_t a, size_t b) { return m_pairReaches[a] > m_pairReaches[b]; });
     std::atomic<size_t> next = 0;
     const unsigned workers = static_cast<unsigned>(std::clamp<size_t>(threads, 1, std::max<size_t>(width(), 1)));
-    runOnThreads(workers, [&](unsigned) {
-        for (size_t i = next++; i < order.size(); i = next++)
-            fillColumn(records, order[i], highest, spectrum.V);
+    checkpoints.run(workers, [&](unsigned) {
+        for (size_t i = next++; i < order.size() && !checkpoints.stopping(); i = next++)
+            fillColumn(records, order[i], highest, spectrum.V, checkpoints);
     });
 }
 
-void DeviationTables::fillColumn(const std::vector<TInData>& records, size_t column, quint64 highest, quint64 types)
+void DeviationTables::fillColumn(const std::vector<TInData>& records, size_t column, quint64 highest, quint64 types,
+                                 DeviationCheckpoints& checkpoints)
 {
     // The products C(f_s, i) C(f_t, i) of the high classes, and g^2i, leave the range of doubles.
     const long double logLargest =
         2 * m_classes[column] * std::log(2.0L * highest + 1) + 2 * std::log(static_cast<long double>(types) + 1);
     if (logLargest < 600)
-        fillPairWeights<double>(records, column);
+        fillPairWeights<double>(records, column, checkpoints);
     else
-        fillPairWeights<long double>(records, column);
+        fillPairWeights<long double>(records, column, checkpoints);
 }
 
 // A chain leaves out the terms beyond g where each probability is below e^-limit, limit = ln(M / ε), M bounding
@@ -423,13 +440,19 @@ DeviationWindow DeviationTables::window(size_t chain, quint64 fewest, quint64 mo
     return window;
 }
 
-void DeviationTables::fillTables(const std::vector<TInData>& records)
+void DeviationTables::fillTables(const std::vector<TInData>& records, DeviationCheckpoints& checkpoints)
 {
+    // In parts, each a chance to stop: the first touch of a corpus's tables takes hundreds of milliseconds.
+    const auto fill = [&](double* out, double first, double step, size_t count) {
+        for (size_t done = 0; done < count && !checkpoints.stopping(); done += entriesPerCheckpoint)
+            fillReciprocals(out + done, first + static_cast<double>(done) * step, step,
+                            std::min(entriesPerCheckpoint, count - done));
+    };
     m_inverses.resize(m_limit + 1);
-    fillReciprocals(m_inverses.data(), static_cast<double>(m_tokens), -1, std::min(m_limit + 1, m_tokens));
+    fill(m_inverses.data(), static_cast<double>(m_tokens), -1, std::min(m_limit + 1, m_tokens));
     m_reciprocals.resize(m_limit + 2);
-    fillReciprocals(m_reciprocals.data() + 1, 1, 1, m_limit + 1);
-    m_types.resize(m_limit + 1);
+    fill(m_reciprocals.data() + 1, 1, 1, m_limit + 1);
+    resizeTouched(m_types, m_limit + 1, checkpoints);
     m_typeBlocks.assign(m_limit / 32 + 1, 0);
     // The pair weights take each pair of frequencies up to the boundary with an array-long vector loop, each
     // frequency above it with a loop over the array below, and the pairs above it one by one: the boundary that
@@ -455,7 +478,8 @@ void DeviationTables::fillTables(const std::vector<TInData>& records)
 // The sums of C(f_s, i) C(f_t, i) over the pairs, divided by C(g, 2i) once. A sum adds at most J products, each
 // within 7 roundings, and the division adds 2; for the type curve they are integers, exact below 2^53.
 template <typename Sum>
-void DeviationTables::fillPairWeights(const std::vector<TInData>& records, size_t column)
+void DeviationTables::fillPairWeights(const std::vector<TInData>& records, size_t column,
+                                      DeviationCheckpoints& checkpoints)
 {
     const quint64 cls = m_classes[column];
     const quint64 limit = m_pairReaches[column];
@@ -475,10 +499,10 @@ void DeviationTables::fillPairWeights(const std::vector<TInData>& records, size_
     Table<long double> extendedSums;
     Sum* sums = nullptr;
     if constexpr (std::is_same_v<Sum, double>) {
-        weights.resize(limit + 1);
+        resizeTouched(weights, limit + 1, checkpoints);
         sums = weights.data();
     } else {
-        extendedSums.resize(limit + 1);
+        resizeTouched(extendedSums, limit + 1, checkpoints);
         sums = extendedSums.data();
     }
     long double types = 0;
@@ -496,12 +520,13 @@ void DeviationTables::fillPairWeights(const std::vector<TInData>& records, size_
             sums[2 * record.Freq] += count * (count - 1) * coefficient * coefficient;
         types += record.Poc;
     }
-    for (quint64 a = cls; a <= dense; ++a) {
+    // A stopped run drops the tables: what the loops leave undone does not matter then.
+    for (quint64 a = cls; a <= dense && !checkpoints.stopping(); ++a) {
         const quint64 end = std::min(dense, limit - std::min(limit, a));
         if (low[a] != 0 && end > a)
             addScaled(sums + 2 * a + 1, low.data() + a + 1, end - a, 2 * low[a]);
     }
-    for (size_t x = 0; x < high.size(); ++x) {
+    for (size_t x = 0; x < high.size() && !checkpoints.stopping(); ++x) {
         const Sum twice = 2 * high[x].part;
         const quint64 f = high[x].frequency;
         if (f > limit)
@@ -513,13 +538,13 @@ void DeviationTables::fillPairWeights(const std::vector<TInData>& records, size_
             sums[f + high[y].frequency] += twice * high[y].part;
     }
     if constexpr (std::is_same_v<Sum, double>) {
-        if (cls > 0)
-            divideByEvenSplits(weights.data(), limit, 2 * cls);
+        for (quint64 from = 0; cls > 0 && from <= limit && !checkpoints.stopping(); from += entriesPerCheckpoint)
+            divideByEvenSplits(weights.data(), from, std::min(limit, from + entriesPerCheckpoint - 1), 2 * cls);
     } else {
-        weights.resize(limit + 1);
+        resizeTouched(weights, limit + 1, checkpoints);
         if (2 * cls <= limit) {
             BinomialCoefficients evenSplits(2 * cls, 2 * cls);
-            for (quint64 g = 2 * cls; g <= limit; ++g)
+            for (quint64 g = 2 * cls; g <= limit && (g % entriesPerCheckpoint != 0 || !checkpoints.stopping()); ++g)
                 weights[g] = static_cast<double>(sums[g] / evenSplits.next());
         }
     }

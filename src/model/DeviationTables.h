@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DeviationCheckpoints.h"
 #include "Model.h"
 
 #include "measure/CurveFileHeader.h"
@@ -67,8 +68,9 @@ class DeviationTables
 {
 public:
     // The rows of the run are those after every `density` tokens; the first decides how far the tables reach.
-    // `threads` share the work.
-    DeviationTables(const Spectrum& spectrum, const measure::CurveColumns& columns, quint64 density, unsigned threads);
+    // `threads` share the work, which stops when the checkpoints throw.
+    DeviationTables(const Spectrum& spectrum, const measure::CurveColumns& columns, quint64 density, unsigned threads,
+                    DeviationCheckpoints& checkpoints);
 
     quint64 tokens() const { return m_tokens; }
     // Values a row: the type curve when on, then the classes from `from` up to the last that can differ from zero.
@@ -106,10 +108,11 @@ private:
     };
 
     void addChains(const std::vector<TInData>& records, quint64 density);
-    void fillTables(const std::vector<TInData>& records);
-    void fillColumn(const std::vector<TInData>& records, size_t column, quint64 highest, quint64 types);
+    void fillTables(const std::vector<TInData>& records, DeviationCheckpoints& checkpoints);
+    void fillColumn(const std::vector<TInData>& records, size_t column, quint64 highest, quint64 types,
+                    DeviationCheckpoints& checkpoints);
     template <typename Sum>
-    void fillPairWeights(const std::vector<TInData>& records, size_t column);
+    void fillPairWeights(const std::vector<TInData>& records, size_t column, DeviationCheckpoints& checkpoints);
 
     quint64 m_tokens = 0;
     std::vector<quint64> m_classes;

@@ -171,6 +171,28 @@ TEST(ModelDeviations, RowsPrintTheExactDeviationOnAnyNumberOfThreads)
     }
 }
 
+// A stop is heard long before the first batch of a novel at every token is done, and on more threads than one it
+// ends the others' work instead of the program.
+TEST(ModelDeviations, StopIsHeardWithinTheFirstBatch)
+{
+    struct Stop
+    {
+    };
+    class Stopping final : public RowSink
+    {
+    public:
+        void addRow(std::span<const double>) override { ++rows; }
+        void rowsComputed(quint64) override { throw Stop{}; }
+        quint64 rows = 0;
+    };
+    const Spectrum spectrum = corpusSpectrum(QStringLiteral("en-austen-northanger-abbey.ascii.txt"));
+    for (const unsigned threads : {1u, 2u}) {
+        Stopping sink;
+        EXPECT_THROW(computeDeviationRows(spectrum, {true, 1, 4}, 1, sink, threads), Stop);
+        EXPECT_EQ(sink.rows, 0u) << threads;
+    }
+}
+
 // Over 2000 random orders of a novel the sample variance of each column at 20 rows, from 16 tokens to the whole
 // text, lies within 4 standard errors of the computed variance, (m4 − s^4) / n estimating the squared error of
 // s^2; variances that leave out the covariances of the types do not.
