@@ -29,15 +29,23 @@ private:
     const RowsProgress& m_progress;
 };
 
+using ComputeRows = void (*)(const Spectrum&, const measure::CurveColumns&, quint64, RowSink&, unsigned);
+
+textio::StagedFile writeRows(ComputeRows computeRows, const Spectrum& spectrum, const measure::CurveSettings& settings,
+                             const QString& path, const RowsProgress& progress)
+{
+    ModelFile file(path, settings.densityText, settings.columns);
+    ReportingFile sink(file, progress);
+    computeRows(spectrum, settings.columns, settings.density, sink, std::thread::hardware_concurrency());
+    return file.finish();
+}
+
 } // namespace
 
 textio::StagedFile ComputeModel(const Spectrum& spectrum, const measure::CurveSettings& settings,
                                 const QString& modelPath, const RowsProgress& progress)
 {
-    ModelFile file(modelPath, settings.densityText, settings.columns);
-    ReportingFile sink(file, progress);
-    computeModelRows(spectrum, settings.columns, settings.density, sink, std::thread::hardware_concurrency());
-    return file.finish();
+    return writeRows(computeModelRows, spectrum, settings, modelPath, progress);
 }
 
 QString deviationFilePath(const QString& modelPath)
@@ -52,10 +60,7 @@ QString deviationFilePath(const QString& modelPath)
 textio::StagedFile ComputeModelDeviations(const Spectrum& spectrum, const measure::CurveSettings& settings,
                                           const QString& deviationPath, const RowsProgress& progress)
 {
-    ModelFile file(deviationPath, settings.densityText, settings.columns);
-    ReportingFile sink(file, progress);
-    computeDeviationRows(spectrum, settings.columns, settings.density, sink, std::thread::hardware_concurrency());
-    return file.finish();
+    return writeRows(computeDeviationRows, spectrum, settings, deviationPath, progress);
 }
 
 } // namespace model
