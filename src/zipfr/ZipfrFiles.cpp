@@ -3,9 +3,10 @@
 #include "GrowthCurveFiles.h"
 
 #include "measure/Concordance.h"
-#include "model/Model.h"
 #include "textio/LineReader.h"
 
+#include <array>
+#include <map>
 #include <string>
 
 namespace zipfr {
@@ -27,16 +28,6 @@ Names namesOf(const QString& prefix)
             prefix + QStringLiteral(".exp.vgc")};
 }
 
-textio::StagedFile writeSpectrum(const QString& path, const Sources& sources, const std::function<void()>& checkpoint)
-{
-    const model::Spectrum spectrum = model::BuildSpectrum(sources.concordance, {}, sources.codePage, checkpoint);
-    textio::FileWriter file(path);
-    file.write("m\tVm\n");
-    for (const model::TInData& record : spectrum.records)
-        file.write(std::to_string(record.Freq) + '\t' + std::to_string(record.Poc) + '\n');
-    return file.finish();
-}
-
 // read.tfl reads with read.delim: a field in double quotes may hold TABs and line breaks, and a quote inside is
 // doubled. Every type is quoted, so none can split its line or be taken for a number.
 std::string quoted(QStringView type)
@@ -50,11 +41,16 @@ std::string quoted(QStringView type)
     return text + '"';
 }
 
-textio::StagedFile writeTypeList(const QString& path, const Sources& sources, const std::function<void()>& checkpoint)
+// The spectrum ("m", "Vm") and the type list ("f", "type") from one reading of the concordance; the spectrum is
+// counted while the list is written.
+std::array<textio::StagedFile, 2> writeConcordanceFiles(const Names& names, const Sources& sources,
+                                                        const std::function<void()>& checkpoint)
 {
     textio::LineReader lines(sources.concordance, sources.codePage);
-    textio::FileWriter file(path);
-    file.write("f\ttype\n");
+    textio::FileWriter spectrumFile(names.spectrum);
+    textio::FileWriter typeListFile(names.typeList);
+    typeListFile.write("f\ttype\n");
+    std::map<quint64, quint64> typesOfFrequency;
     // A type holding a line break spans several lines of the concordance; the lines without a frequency before a
     // type's last line belong to it. The header line comes first and is no type.
     QString pending;
@@ -70,11 +66,16 @@ textio::StagedFile writeTypeList(const QString& path, const Sources& sources, co
             continue;
         }
         // The model leaves out what occurs no time; so does the list, which then sums to the spectrum's tokens.
-        if (*entry.frequency >= 1)
-            file.write(std::to_string(*entry.frequency) + '\t' + quoted(pending.append(entry.type)) + '\n');
+        if (*entry.frequency >= 1) {
+            ++typesOfFrequency[quint64(*entry.frequency)];
+            typeListFile.write(std::to_string(*entry.frequency) + '\t' + quoted(pending.append(entry.type)) + '\n');
+        }
         pending.clear();
     }
-    return file.finish();
+    spectrumFile.write("m\tVm\n");
+    for (const auto& [frequency, types] : typesOfFrequency)
+        spectrumFile.write(std::to_string(frequency) + '\t' + std::to_string(types) + '\n');
+    return {spectrumFile.finish(), typeListFile.finish()};
 }
 
 } // namespace
@@ -98,8 +99,8 @@ std::vector<textio::StagedFile> writeForR(const QString& prefix, const Sources& 
     const Names names = namesOf(prefix);
     std::vector<textio::StagedFile> files;
     if (!sources.concordance.isEmpty()) {
-        files.push_back(writeSpectrum(names.spectrum, sources, checkpoint));
-        files.push_back(writeTypeList(names.typeList, sources, checkpoint));
+        for (textio::StagedFile& file : writeConcordanceFiles(names, sources, checkpoint))
+            files.push_back(std::move(file));
     }
     if (!sources.measured.isEmpty())
         files.push_back(writeMeasuredGrowth(names.measured, sources.measured, checkpoint));
