@@ -77,9 +77,8 @@ void TTTRChart::createControls()
     ChBands->setObjectName(QStringLiteral("ChBands"));
     ChBands->setChecked(true);
     ChBands->setToolTip(QStringLiteral("Bands of 1.96 standard deviations around the model under random order"));
-    BtSaveForR = createButton(QStringLiteral("Save &for R"), QStringLiteral("BtSaveForR"), 80);
-    BtSaveForR->setToolTip(QStringLiteral("Save the files of the loads for the R package zipfR"));
-    BtSaveForR->setEnabled(false);
+    BtSaveForR = createButton({}, QStringLiteral("BtSaveForR"), 80);
+    updateSaveForR();
 
     Scale->addItem(QStringLiteral("Difference in standard deviations"));
     Scale->setItemData(standardScoresItem,
@@ -124,7 +123,7 @@ void TTTRChart::FormShow()
                        .model = EC ? absoluteName(JmenoZdrojeC) : QString(),
                        .deviations = QString(),
                        .codePage = concordanceCodePage});
-    BtSaveForR->setEnabled(true);
+    updateSaveForR();
     // The measured file and the model's deviations are read beside the model file, on other cores; should the
     // model file fail, what was read of them is dropped unseen, as if it had not been read.
     std::future<CurveFile> measuredFile;
@@ -334,7 +333,7 @@ void TTTRChart::BtClearClick()
     m_columnNames.clear();
     m_differences.clear();
     m_loadFiles.clear();
-    BtSaveForR->setEnabled(false);
+    updateSaveForR();
     Graf->removeAllSeries();
     showHint();
     Graf->redraw();
@@ -355,6 +354,13 @@ void TTTRChart::ChBandsClick()
 
 void TTTRChart::BtSaveForRClick()
 {
+    if (m_savingForR) {
+        // Its files, staged so far, are dropped; should it have finished meanwhile, its report finds another number.
+        m_savingForR.reset();
+        ++m_savingsForR;
+        updateSaveForR();
+        return;
+    }
     const std::optional<QString> prefix = m_dialogs.saveFile(
         this, {.title = QStringLiteral("Save for R"), .proposedName = m_lastPrefixForR, .defaultExtension = {}});
     if (!prefix)
@@ -376,18 +382,50 @@ void TTTRChart::BtSaveForRClick()
                 QStringLiteral("The files for R would replace %1, which the chart was loaded from.").arg(name));
     }
 
-    std::vector<textio::StagedFile> staged;
-    for (size_t load = 0; load < m_loadFiles.size(); ++load) {
-        for (textio::StagedFile& file : zipfr::writeForR(prefixOf(load), m_loadFiles[load]))
-            staged.push_back(std::move(file));
-    }
-    for (textio::StagedFile& file : staged)
+    std::vector<RFilesSaving::Load> loads;
+    for (size_t load = 0; load < m_loadFiles.size(); ++load)
+        loads.push_back({absoluteName(prefixOf(load)), m_loadFiles[load]});
+    m_savingPrefixForR = *prefix;
+    m_savingNamesForR = names;
+    const quint64 saving = ++m_savingsForR;
+    m_savingForR = std::make_unique<RFilesSaving>(
+        std::move(loads), this, [this, saving](std::vector<textio::StagedFile> files, std::exception_ptr failure) {
+            dialogs::runGuarded(m_dialogs, this, [&] { savedForR(saving, std::move(files), failure); });
+        });
+    updateSaveForR();
+}
+
+void TTTRChart::savedForR(quint64 saving, std::vector<textio::StagedFile> files, std::exception_ptr failure)
+{
+    if (saving != m_savingsForR)
+        return;
+    m_savingForR.reset();
+    updateSaveForR();
+    if (failure)
+        std::rethrow_exception(failure);
+    for (textio::StagedFile& file : files)
         file.commit();
-    for (QString& name : names)
-        name = QFileInfo(name).fileName();
-    m_dialogs.message(
-        this, QStringLiteral("The files for R were saved in %1: %2")
-                  .arg(QDir::toNativeSeparators(QFileInfo(*prefix).absolutePath()), names.join(QStringLiteral(", "))));
+    QStringList names;
+    for (const QString& name : std::as_const(m_savingNamesForR))
+        names << QFileInfo(name).fileName();
+    m_dialogs.message(this, QStringLiteral("The files for R were saved in %1: %2")
+                                .arg(QDir::toNativeSeparators(QFileInfo(m_savingPrefixForR).absolutePath()),
+                                     names.join(QStringLiteral(", "))));
+}
+
+void TTTRChart::updateSaveForR()
+{
+    if (m_savingForR) {
+        BtSaveForR->setText(QStringLiteral("Stop &for R"));
+        BtSaveForR->setToolTip(QStringLiteral("Stop saving the files for R; none is written"));
+        BtSaveForR->setEnabled(true);
+        setCursor(Qt::BusyCursor);
+    } else {
+        BtSaveForR->setText(QStringLiteral("Save &for R"));
+        BtSaveForR->setToolTip(QStringLiteral("Save the files of the loads for the R package zipfR"));
+        BtSaveForR->setEnabled(!m_loadFiles.empty());
+        unsetCursor();
+    }
 }
 
 } // namespace charts

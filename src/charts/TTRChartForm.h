@@ -2,6 +2,7 @@
 
 #include "ChartWindow.h"
 #include "CurveFileReader.h"
+#include "RFilesSaving.h"
 #include "SeriesStyle.h"
 #include "textio/CodePage.h"
 #include "zipfr/ZipfrFiles.h"
@@ -10,6 +11,7 @@
 #include <QStringList>
 
 #include <future>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -58,6 +60,9 @@ public:
     QCheckBox* ChBands = nullptr;
     QPushButton* BtSaveForR = nullptr;
 
+    // Whether the files for R are being written; "Save for R" stops that meanwhile.
+    bool savingForR() const { return m_savingForR != nullptr; }
+
 protected:
     void FormShow() override;
     void ScaleChange() override;
@@ -92,6 +97,8 @@ private:
     // The colour of a column: the same in every load, told apart from every other column's.
     int columnColour(const QString& name);
     void showHint();
+    void updateSaveForR();
+    void savedForR(quint64 saving, std::vector<textio::StagedFile> files, std::exception_ptr failure);
 
     void ChMeasuredClickCheck(CheckList* Sender);
     void Button1Click();
@@ -107,6 +114,11 @@ private:
     bool m_standardScoresShown = false;
     // The files each load read, by load number from 1, with absolute names: a file dialog moves the current folder.
     std::vector<zipfr::Sources> m_loadFiles;
+    QString m_savingPrefixForR;
+    QStringList m_savingNamesForR;
+    quint64 m_savingsForR = 0; // tells a finished saving from one stopped since
+    // Last, so that its thread is stopped and joined while everything it reports to is still there.
+    std::unique_ptr<RFilesSaving> m_savingForR;
 };
 
 } // namespace charts

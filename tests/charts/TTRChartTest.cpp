@@ -111,6 +111,14 @@ struct TTRWindow
 
     ChartSeries& series(const QString& title) { return window.Graf->series(int(seriesTitles().indexOf(title))); }
 
+    // "Save for R" with `prefix` chosen, and the wait for its thread.
+    [[nodiscard]] bool saveForR(const QString& prefix)
+    {
+        dialogs.answerSaveFile(prefix);
+        window.BtSaveForR->click();
+        return QTest::qWaitFor([&] { return !window.savingForR(); }, 20000);
+    }
+
     ScopedTemporaryWorkingDirectory folder;
     RecordingDialogs dialogs;
     TTTRChart window{dialogs};
@@ -555,16 +563,14 @@ private Q_SLOTS:
         writeTestFile(u"Concordance.txt"_s, utf8Bom + "Type\tFrequency\r\na\t2\r\nb\t1\r\n");
         ttr.open();
         QVERIFY(QDir().mkdir(u"out"_s));
-        ttr.dialogs.answerSaveFile(u"out/novel"_s);
-        ttr.window.BtSaveForR->click();
+        QVERIFY(ttr.saveForR(u"out/novel"_s));
         QCOMPARE(QDir(u"out"_s).entryList(QDir::Files),
                  (QStringList{u"novel.emp.vgc"_s, u"novel.exp.vgc"_s, u"novel.spc"_s, u"novel.tfl"_s}));
         QVERIFY(readTestFile(u"out/novel.exp.vgc"_s).startsWith("N\tV\tV1\tVV\tVV1\n"));
 
         ttr.window.BtReload->click();
         ttr.dialogs.clear();
-        ttr.dialogs.answerSaveFile(u"out/two"_s);
-        ttr.window.BtSaveForR->click();
+        QVERIFY(ttr.saveForR(u"out/two"_s));
         QCOMPARE(ttr.dialogs.texts(),
                  QStringList{u"The files for R were saved in %1: two-1.spc, two-1.tfl, two-1.emp.vgc, two-1.exp.vgc, "
                              "two-2.spc, two-2.tfl, two-2.emp.vgc, two-2.exp.vgc"_s.arg(
@@ -576,8 +582,7 @@ private Q_SLOTS:
         writeTestFile(u"C.txt"_s, "10\r\nTTR\tT1TR\t\r\nx\t1\t\r\n");
         ttr.window.BtReload->click();
         ttr.dialogs.clear();
-        ttr.dialogs.answerSaveFile(u"out/three"_s);
-        ttr.window.BtSaveForR->click();
+        QVERIFY(ttr.saveForR(u"out/three"_s));
         QCOMPARE(ttr.dialogs.errors().size(), 1);
         QCOMPARE(QDir(u"out"_s).entryList({u"three*"_s}), QStringList());
 
@@ -588,10 +593,39 @@ private Q_SLOTS:
         ttr.window.concordanceFile = u"out/novel.spc"_s;
         ttr.open();
         ttr.dialogs.clear();
-        ttr.dialogs.answerSaveFile(u"out/novel"_s);
-        ttr.window.BtSaveForR->click();
+        QVERIFY(ttr.saveForR(u"out/novel"_s));
         QCOMPARE(ttr.dialogs.errors(), QStringList{u"The files for R would replace out/novel.spc, which the chart was "
                                                    "loaded from."_s});
+    }
+
+    // The files of a corpus take a while: the window stays live, and a second click stops them with no file
+    // written, not even by a saving that finished meanwhile.
+    void savingForRStopsWithNoFileWritten()
+    {
+        QByteArray measured = "10\r\nTTR\tT1TR\t\r\n";
+        QByteArray model = measured;
+        for (int row = 1; row <= 300000; ++row) {
+            measured += QByteArray::number(row) + "\t1\t\r\n";
+            model += QByteArray::number(row) + ".500\t0.750\t\r\n";
+        }
+        TTRWindow ttr(model, measured);
+        ttr.open();
+        QVERIFY(QDir().mkdir(u"out"_s));
+        ttr.dialogs.answerSaveFile(u"out/corpus"_s);
+        ttr.window.BtSaveForR->click();
+        QVERIFY(ttr.window.savingForR());
+        ttr.window.BtSaveForR->click();
+        QVERIFY(!ttr.window.savingForR() && ttr.window.BtSaveForR->isEnabled());
+        QTest::qWait(50);
+        const auto written = [] {
+            return QDir(u"out"_s).entryList(QDir::Files | QDir::Hidden);
+        };
+        QCOMPARE(written(), QStringList());
+        QVERIFY(ttr.dialogs.texts().isEmpty() && ttr.dialogs.errors().isEmpty());
+
+        QVERIFY(ttr.saveForR(u"out/corpus"_s));
+        QCOMPARE(written(), (QStringList{u"corpus.emp.vgc"_s, u"corpus.exp.vgc"_s}));
+        QCOMPARE(ttr.dialogs.texts().size(), 1);
     }
 
     void scaleSwitchesTheAxesAsInTheRankFrequencyChart()
