@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <limits>
 #include <new>
 
@@ -18,8 +19,9 @@ namespace model {
 namespace {
 
 constexpr double unit = 0x1p-53;
-// Table entries filled between two chances to stop.
+// Table entries filled between two chances to stop; by threads taking turns, in smaller parts.
 constexpr size_t entriesPerCheckpoint = size_t(1) << 18;
+constexpr size_t entriesPerPart = size_t(1) << 16;
 
 // The exponent of the Poisson bound at x for count k: k ln(k/x) + x − k.
 long double poissonExponent(long double count, long double x)
@@ -135,17 +137,23 @@ __attribute__((target_clones("avx512f", "avx2", "default"))) void divideByEvenSp
     }
 }
 
-// Sizes a fresh table, writing to each of its pages in parts, each a chance to stop: the system clears a page when
-// it is first touched, which for the tables of a corpus takes hundreds of milliseconds in all.
+// Writes to each page of entries begin..end − 1 of a fresh table: the system clears a page when it is first
+// touched, which for the tables of a corpus takes milliseconds.
+template <typename T>
+void touchPages(Table<T>& table, size_t begin, size_t end)
+{
+    constexpr size_t perPage = 4096 / sizeof(T);
+    for (size_t i = begin; i < end; i += perPage)
+        table[i] = 0;
+}
+
+// Sizes a fresh table and touches its pages in parts, each a chance to stop.
 template <typename T>
 void resizeTouched(Table<T>& table, size_t size, DeviationCheckpoints& checkpoints)
 {
     table.resize(size);
-    constexpr size_t perPage = 4096 / sizeof(T);
-    for (size_t part = 0; part < size && !checkpoints.stopping(); part += entriesPerCheckpoint) {
-        for (size_t i = part; i < std::min(size, part + entriesPerCheckpoint); i += perPage)
-            table[i] = 0;
-    }
+    for (size_t part = 0; part < size && !checkpoints.stopping(); part += entriesPerCheckpoint)
+        touchPages(table, part, std::min(size, part + entriesPerCheckpoint));
 }
 
 // C(g, k) for g = first.., carried by exact ratios and evaluated afresh often enough that it stays within
@@ -240,35 +248,63 @@ DeviationTables::DeviationTables(const Spectrum& spectrum, const measure::CurveC
         for (quint64 i = columns.from; i <= last; ++i)
             m_classes.push_back(i);
     }
-    addChains(records, density);
-    fillTables(records, checkpoints);
-    m_pairWeights.resize(width());
-    m_pairWeightErrors.resize(width());
-    // Each column is made by one thread, whichever: the furthest reaching, the costliest, go first, and a thread
-    // takes the next column when done.
-    std::vector<size_t> order(width());
-    for (size_t column = 0; column < width(); ++column)
-        order[column] = column;
-    std::stable_sort(order.begin(), order.end(),
-                     [&](size_t a, size_t b) { return m_pairReaches[a] > m_pairReaches[b]; });
-    std::atomic<size_t> next = 0;
-    const unsigned workers = static_cast<unsigned>(std::clamp<size_t>(threads, 1, std::max<size_t>(width(), 1)));
-    checkpoints.run(workers, [&](unsigned) {
-        for (size_t i = next++; i < order.size() && !checkpoints.stopping(); i = next++)
-            fillColumn(records, order[i], highest, spectrum.V, checkpoints);
-    });
+    addChains(records, density, threads, checkpoints);
+    fillTables(records, threads, checkpoints);
+    fillPairWeights(records, highest, spectrum.V, threads, checkpoints);
 }
 
-void DeviationTables::fillColumn(const std::vector<TInData>& records, size_t column, quint64 highest, quint64 types,
-                                 DeviationCheckpoints& checkpoints)
+void DeviationTables::fillPairWeights(const std::vector<TInData>& records, quint64 highest, quint64 types,
+                                      unsigned threads, DeviationCheckpoints& checkpoints)
 {
-    // The products C(f_s, i) C(f_t, i) of the high classes, and g^2i, leave the range of doubles.
-    const long double logLargest =
-        2 * m_classes[column] * std::log(2.0L * highest + 1) + 2 * std::log(static_cast<long double>(types) + 1);
-    if (logLargest < 600)
-        fillPairWeights<double>(records, column, checkpoints);
-    else
-        fillPairWeights<long double>(records, column, checkpoints);
+    m_pairWeights.resize(width());
+    m_pairWeightErrors.resize(width());
+    // First each column's terms, on a thread each, whichever; then the sums of the columns in doubles by stretches
+    // of g, which threads take in turn: each sum gets its terms in the same order however g is cut. A column in
+    // extended precision is made whole at once, as its even splits are carried along g.
+    std::vector<PairTerms<double>> doubleTerms(width());
+    std::vector<char> inDoubles(width(), 0);
+    std::atomic<size_t> next = 0;
+    const unsigned columnWorkers = static_cast<unsigned>(std::clamp<size_t>(threads, 1, std::max<size_t>(width(), 1)));
+    checkpoints.run(columnWorkers, [&](unsigned) {
+        for (size_t column = next++; column < width() && !checkpoints.stopping(); column = next++) {
+            // The products C(f_s, i) C(f_t, i) of the high classes, and g^2i, leave the range of doubles.
+            const long double logLargest = 2 * m_classes[column] * std::log(2.0L * highest + 1) +
+                                           2 * std::log(static_cast<long double>(types) + 1);
+            if (logLargest < 600) {
+                doubleTerms[column] = pairTerms<double>(records, column);
+                m_pairWeights[column].resize(m_pairReaches[column] + 1);
+                inDoubles[column] = 1;
+            } else {
+                fillExtendedPairWeights(records, column, checkpoints);
+            }
+        }
+    });
+    struct Stretch
+    {
+        size_t column;
+        quint64 first;
+        quint64 last;
+    };
+    std::vector<Stretch> stretches;
+    for (size_t column = 0; column < width(); ++column) {
+        const quint64 limit = m_pairReaches[column];
+        for (quint64 first = 0; inDoubles[column] && first <= limit; first += entriesPerPart)
+            stretches.push_back({column, first, std::min(limit, first + entriesPerPart - 1)});
+    }
+    next = 0;
+    const unsigned workers =
+        static_cast<unsigned>(std::clamp<size_t>(threads, 1, std::max<size_t>(stretches.size(), 1)));
+    checkpoints.run(workers, [&](unsigned) {
+        for (size_t i = next++; i < stretches.size() && !checkpoints.stopping(); i = next++) {
+            const Stretch& stretch = stretches[i];
+            Table<double>& weights = m_pairWeights[stretch.column];
+            touchPages(weights, stretch.first, stretch.last + 1);
+            addPairTerms(doubleTerms[stretch.column], weights.data(), stretch.first, stretch.last, checkpoints);
+            const quint64 cls = m_classes[stretch.column];
+            if (cls > 0)
+                divideByEvenSplits(weights.data(), stretch.first, stretch.last, 2 * cls);
+        }
+    });
 }
 
 // A chain leaves out the terms beyond g where each probability is below e^-limit, limit = ln(M / ε), M bounding
@@ -278,7 +314,8 @@ void DeviationTables::fillColumn(const std::vector<TInData>& records, size_t col
 // (DeviationRows.cpp). For a type of g tokens, the probability of k among l drawn is below e^(-g KL(k/g || l/N)) on
 // the side of g away from k N / l, with or without replacement (Chernoff; Hoeffding for drawing without
 // replacement), and g KL(k/g || p) >= k ln(k/x) + x − k for x = g p, since a ln(a/b) >= a − b.
-void DeviationTables::addChains(const std::vector<TInData>& records, quint64 density)
+void DeviationTables::addChains(const std::vector<TInData>& records, quint64 density, unsigned threads,
+                                DeviationCheckpoints& checkpoints)
 {
     const auto chainFor = [&](quint64 count) -> DeviationChain& {
         for (DeviationChain& chain : m_chains) {
@@ -325,9 +362,14 @@ void DeviationTables::addChains(const std::vector<TInData>& records, quint64 den
     }
     tailFrom = sorted(std::move(tailFrom));
     headFrom = sorted(std::move(headFrom));
-    Quarters quick{quickLeftOut};
-    Quarters thorough{thoroughLeftOut};
-    for (const DeviationChain& chain : m_chains) {
+    // Each chain's reaches on a thread, whichever: a corpus's take milliseconds each.
+    m_tails.resize(m_chains.size());
+    m_heads.resize(m_chains.size());
+    std::atomic<size_t> next = 0;
+    const auto addReaches = [&](size_t c) {
+        const DeviationChain& chain = m_chains[c];
+        Quarters quick{quickLeftOut};
+        Quarters thorough{thoroughLeftOut};
         const bool pairs = chain.pairColumn >= 0;
         const bool singles = chain.singleColumn >= 0;
         const quint64 cls = pairs ? m_classes[size_t(chain.pairColumn)] : 0;
@@ -354,16 +396,16 @@ void DeviationTables::addChains(const std::vector<TInData>& records, quint64 den
         };
         Pointer halfAbove{records, typesFrom};
         Pointer singleAbove{records, typesFrom};
-        m_tails.push_back(stretches(
+        m_tails[c] = stretches(
             tailFrom,
             [&](quint64 g) {
                 return (pairs ? 2 * pairTypes * halfAbove.from(std::max(cls, g / 2 + 1)) : 0) +
                        (singles ? (2 + 6 * singleTypes) * singleAbove.from(std::max(chain.count, g + 1)) : 0);
             },
-            true));
+            true);
         Pointer pairBelow{records, typesFrom};
         Pointer singleBelow{records, typesFrom};
-        m_heads.push_back(stretches(
+        m_heads[c] = stretches(
             headFrom,
             [&](quint64 g) {
                 const long double pairsBelow = pairs ? pairTypes - pairBelow.from(std::max(cls, g)) : 0;
@@ -371,8 +413,14 @@ void DeviationTables::addChains(const std::vector<TInData>& records, quint64 den
                        (singles ? (2 + 6 * singleTypes) * (singleTypes - singleBelow.from(std::max(chain.count, g)))
                                 : 0);
             },
-            false));
-    }
+            false);
+    };
+    const unsigned workers =
+        static_cast<unsigned>(std::clamp<size_t>(threads, 1, std::max<size_t>(m_chains.size(), 1)));
+    checkpoints.run(workers, [&](unsigned) {
+        for (size_t c = next++; c < m_chains.size() && !checkpoints.stopping(); c = next++)
+            addReaches(c);
+    });
     m_limit = past - 1 == 0 ? 0 : 2 * (past - 1);
     // No row draws fewer tokens than the first, whose windows reach furthest; a column's pair weights go as far
     // as its own chain's.
@@ -440,19 +488,34 @@ DeviationWindow DeviationTables::window(size_t chain, quint64 fewest, quint64 mo
     return window;
 }
 
-void DeviationTables::fillTables(const std::vector<TInData>& records, DeviationCheckpoints& checkpoints)
+void DeviationTables::fillTables(const std::vector<TInData>& records, unsigned threads,
+                                 DeviationCheckpoints& checkpoints)
 {
-    // In parts, each a chance to stop: the first touch of a corpus's tables takes hundreds of milliseconds.
+    // In parts, each a chance to stop, which threads take in turn: the first touch of a corpus's tables takes
+    // milliseconds, and each entry is the same whoever fills it.
+    std::vector<std::function<void()>> parts;
     const auto fill = [&](double* out, double first, double step, size_t count) {
-        for (size_t done = 0; done < count && !checkpoints.stopping(); done += entriesPerCheckpoint)
-            fillReciprocals(out + done, first + static_cast<double>(done) * step, step,
-                            std::min(entriesPerCheckpoint, count - done));
+        for (size_t done = 0; done < count; done += entriesPerPart) {
+            parts.emplace_back([=] {
+                fillReciprocals(out + done, first + static_cast<double>(done) * step, step,
+                                std::min(entriesPerPart, count - done));
+            });
+        }
     };
     m_inverses.resize(m_limit + 1);
     fill(m_inverses.data(), static_cast<double>(m_tokens), -1, std::min(m_limit + 1, m_tokens));
     m_reciprocals.resize(m_limit + 2);
     fill(m_reciprocals.data() + 1, 1, 1, m_limit + 1);
-    resizeTouched(m_types, m_limit + 1, checkpoints);
+    m_types.resize(m_limit + 1);
+    for (size_t done = 0; done < m_types.size(); done += entriesPerPart)
+        parts.emplace_back(
+            [this, done] { touchPages(m_types, done, std::min(m_types.size(), done + entriesPerPart)); });
+    std::atomic<size_t> next = 0;
+    const unsigned workers = static_cast<unsigned>(std::clamp<size_t>(threads, 1, parts.size()));
+    checkpoints.run(workers, [&](unsigned) {
+        for (size_t i = next++; i < parts.size() && !checkpoints.stopping(); i = next++)
+            parts[i]();
+    });
     m_typeBlocks.assign(m_limit / 32 + 1, 0);
     // The pair weights take each pair of frequencies up to the boundary with an array-long vector loop, each
     // frequency above it with a loop over the array below, and the pairs above it one by one: the boundary that
@@ -475,86 +538,101 @@ void DeviationTables::fillTables(const std::vector<TInData>& records, DeviationC
     }
 }
 
-// The sums of C(f_s, i) C(f_t, i) over the pairs, divided by C(g, 2i) once. A sum adds at most J products, each
-// within 7 roundings, and the division adds 2; for the type curve they are integers, exact below 2^53.
 template <typename Sum>
-void DeviationTables::fillPairWeights(const std::vector<TInData>& records, size_t column,
-                                      DeviationCheckpoints& checkpoints)
+DeviationTables::PairTerms<Sum> DeviationTables::pairTerms(const std::vector<TInData>& records, size_t column)
 {
-    const quint64 cls = m_classes[column];
-    const quint64 limit = m_pairReaches[column];
-    // Each type's part of the weights, u = n C(f, i): in an array over the low frequencies, where nearly every
-    // frequency occurs and the pairs of a frequency with all of them are added by one loop over the array, and as
-    // a list above.
-    struct High
-    {
-        quint64 frequency;
-        Sum part;
-    };
-    const quint64 dense = std::max(m_denseFrequencies, cls);
-    std::vector<Sum> low(dense + 1, Sum(0));
-    std::vector<High> high;
-    // In doubles the sums are made where the weights are kept.
-    Table<double>& weights = m_pairWeights[column];
-    Table<long double> extendedSums;
-    Sum* sums = nullptr;
-    if constexpr (std::is_same_v<Sum, double>) {
-        resizeTouched(weights, limit + 1, checkpoints);
-        sums = weights.data();
-    } else {
-        resizeTouched(extendedSums, limit + 1, checkpoints);
-        sums = extendedSums.data();
-    }
+    PairTerms<Sum> terms;
+    terms.cls = m_classes[column];
+    terms.limit = m_pairReaches[column];
+    terms.dense = std::max(m_denseFrequencies, terms.cls);
+    terms.low.assign(terms.dense + 1, Sum(0));
     long double types = 0;
     for (const TInData& record : records) {
-        if (record.Freq < cls)
+        if (record.Freq < terms.cls)
             continue;
-        const Sum coefficient = static_cast<Sum>(std::exp(logBinomialCoefficient(record.Freq, cls)));
+        const Sum coefficient = static_cast<Sum>(std::exp(logBinomialCoefficient(record.Freq, terms.cls)));
         const Sum count = record.Poc;
-        if (record.Freq <= dense)
-            low[record.Freq] = count * coefficient;
+        if (record.Freq <= terms.dense)
+            terms.low[record.Freq] = count * coefficient;
         else
-            high.push_back({record.Freq, count * coefficient});
-        // The pairs of two types of one frequency.
-        if (2 * quint64(record.Freq) <= limit)
-            sums[2 * record.Freq] += count * (count - 1) * coefficient * coefficient;
+            terms.high.push_back({record.Freq, count * coefficient});
+        if (2 * quint64(record.Freq) <= terms.limit)
+            terms.sameFrequency.push_back({2 * quint64(record.Freq), count * (count - 1) * coefficient * coefficient});
         types += record.Poc;
     }
-    // A stopped run drops the tables: what the loops leave undone does not matter then.
-    for (quint64 a = cls; a <= dense && !checkpoints.stopping(); ++a) {
-        const quint64 end = std::min(dense, limit - std::min(limit, a));
-        if (low[a] != 0 && end > a)
-            addScaled(sums + 2 * a + 1, low.data() + a + 1, end - a, 2 * low[a]);
-    }
-    for (size_t x = 0; x < high.size() && !checkpoints.stopping(); ++x) {
-        const Sum twice = 2 * high[x].part;
-        const quint64 f = high[x].frequency;
-        if (f > limit)
-            break;
-        const quint64 end = std::min(dense, limit - f);
-        if (end >= cls)
-            addScaled(sums + f + cls, low.data() + cls, end - cls + 1, twice);
-        for (size_t y = x + 1; y < high.size() && f + high[y].frequency <= limit; ++y)
-            sums[f + high[y].frequency] += twice * high[y].part;
-    }
-    if constexpr (std::is_same_v<Sum, double>) {
-        for (quint64 from = 0; cls > 0 && from <= limit && !checkpoints.stopping(); from += entriesPerCheckpoint)
-            divideByEvenSplits(weights.data(), from, std::min(limit, from + entriesPerCheckpoint - 1), 2 * cls);
-    } else {
-        resizeTouched(weights, limit + 1, checkpoints);
-        if (2 * cls <= limit) {
-            BinomialCoefficients evenSplits(2 * cls, 2 * cls);
-            for (quint64 g = 2 * cls; g <= limit && (g % entriesPerCheckpoint != 0 || !checkpoints.stopping()); ++g)
-                weights[g] = static_cast<double>(sums[g] / evenSplits.next());
-        }
-    }
-    const double terms = static_cast<double>(records.size());
-    if (cls == 0 && types * types < 0x1p53L)
+    // A sum adds at most J products, each within 7 roundings, and the division adds 2; for the type curve they are
+    // integers, exact below 2^53.
+    const double recordCount = static_cast<double>(records.size());
+    if (terms.cls == 0 && types * types < 0x1p53L)
         m_pairWeightErrors[column] = 0;
     else if constexpr (std::is_same_v<Sum, double>)
-        m_pairWeightErrors[column] = (terms + 2 * cls + 12) * unit;
+        m_pairWeightErrors[column] = (recordCount + 2 * terms.cls + 12) * unit;
     else
-        m_pairWeightErrors[column] = unit + (terms + 600) * 0x1p-64;
+        m_pairWeightErrors[column] = unit + (recordCount + 600) * 0x1p-64;
+    return terms;
+}
+
+// Adds the sums of C(f_s, i) C(f_t, i) over the pairs of types with f_s + f_t = g, for g = first..last: the pairs
+// of one frequency, then those of two low frequencies, then those with a high one. A stopped run drops the
+// tables: what the loops leave undone does not matter then.
+template <typename Sum>
+void DeviationTables::addPairTerms(const PairTerms<Sum>& terms, Sum* sums, quint64 first, quint64 last,
+                                   DeviationCheckpoints& checkpoints)
+{
+    const Sum* low = terms.low.data();
+    // sums[g] += factor low[g − shift] for g = from..to within first..last.
+    const auto addStretch = [&](quint64 from, quint64 to, quint64 shift, Sum factor) {
+        from = std::max(from, first);
+        to = std::min(to, last);
+        if (from <= to)
+            addScaled(sums + from, low + (from - shift), to - from + 1, factor);
+    };
+    for (const auto& [g, sum] : terms.sameFrequency) {
+        if (g >= first && g <= last)
+            sums[g] += sum;
+    }
+    // A chance to stop every few dozen frequencies: each can add thousands of terms, but asking costs a clock read.
+    const auto stopping = [&](quint64 step) {
+        return step % 32 == 0 && checkpoints.stopping();
+    };
+    for (quint64 a = terms.cls; a <= terms.dense && 2 * a < last && !stopping(a); ++a) {
+        const quint64 end = std::min(terms.dense, terms.limit - std::min(terms.limit, a));
+        if (low[a] != 0 && end > a)
+            addStretch(2 * a + 1, a + end, a, 2 * low[a]);
+    }
+    const auto& high = terms.high;
+    for (size_t x = 0; x < high.size() && !stopping(x); ++x) {
+        const Sum twice = 2 * high[x].part;
+        const quint64 f = high[x].frequency;
+        if (f > std::min(terms.limit, last))
+            break;
+        const quint64 end = std::min(terms.dense, terms.limit - f);
+        if (end >= terms.cls)
+            addStretch(f + terms.cls, f + end, f, twice);
+        // The pairs with a higher frequency from the first whose sum reaches this stretch.
+        const auto from = std::partition_point(high.begin() + x + 1, high.end(),
+                                               [&](const auto& other) { return f + other.frequency < first; });
+        for (auto y = from; y != high.end() && f + y->frequency <= std::min(terms.limit, last); ++y)
+            sums[f + y->frequency] += twice * y->part;
+    }
+}
+
+// The pair weights of a column in extended precision, whole, divided by C(g, 2i) as it is carried along g.
+void DeviationTables::fillExtendedPairWeights(const std::vector<TInData>& records, size_t column,
+                                              DeviationCheckpoints& checkpoints)
+{
+    const PairTerms<long double> terms = pairTerms<long double>(records, column);
+    Table<long double> sums;
+    resizeTouched(sums, terms.limit + 1, checkpoints);
+    addPairTerms(terms, sums.data(), 0, terms.limit, checkpoints);
+    Table<double>& weights = m_pairWeights[column];
+    resizeTouched(weights, terms.limit + 1, checkpoints);
+    if (2 * terms.cls <= terms.limit) {
+        BinomialCoefficients evenSplits(2 * terms.cls, 2 * terms.cls);
+        for (quint64 g = 2 * terms.cls; g <= terms.limit && (g % entriesPerCheckpoint != 0 || !checkpoints.stopping());
+             ++g)
+            weights[g] = static_cast<double>(sums[g] / evenSplits.next());
+    }
 }
 
 } // namespace model

@@ -107,12 +107,36 @@ private:
         std::array<std::vector<double>, 2> x;
     };
 
-    void addChains(const std::vector<TInData>& records, quint64 density);
-    void fillTables(const std::vector<TInData>& records, DeviationCheckpoints& checkpoints);
-    void fillColumn(const std::vector<TInData>& records, size_t column, quint64 highest, quint64 types,
-                    DeviationCheckpoints& checkpoints);
+    void addChains(const std::vector<TInData>& records, quint64 density, unsigned threads,
+                   DeviationCheckpoints& checkpoints);
+    void fillTables(const std::vector<TInData>& records, unsigned threads, DeviationCheckpoints& checkpoints);
+    // The terms of a column's pair weights: each type's part n C(f, i), in an array over the low frequencies,
+    // where nearly every frequency occurs and the pairs of one with all of them are added by one loop over the
+    // array, and as a list above; and the pairs of two types of one frequency.
     template <typename Sum>
-    void fillPairWeights(const std::vector<TInData>& records, size_t column, DeviationCheckpoints& checkpoints);
+    struct PairTerms
+    {
+        struct High
+        {
+            quint64 frequency;
+            Sum part;
+        };
+        quint64 cls = 0;
+        quint64 limit = 0;
+        quint64 dense = 0;
+        std::vector<Sum> low;
+        std::vector<High> high;
+        std::vector<std::pair<quint64, Sum>> sameFrequency;
+    };
+
+    void fillPairWeights(const std::vector<TInData>& records, quint64 highest, quint64 types, unsigned threads,
+                         DeviationCheckpoints& checkpoints);
+    template <typename Sum>
+    PairTerms<Sum> pairTerms(const std::vector<TInData>& records, size_t column);
+    template <typename Sum>
+    static void addPairTerms(const PairTerms<Sum>& terms, Sum* sums, quint64 first, quint64 last,
+                             DeviationCheckpoints& checkpoints);
+    void fillExtendedPairWeights(const std::vector<TInData>& records, size_t column, DeviationCheckpoints& checkpoints);
 
     quint64 m_tokens = 0;
     std::vector<quint64> m_classes;
