@@ -75,8 +75,10 @@ void runModelWithBands(benchmark::State& state, const model::Spectrum& spectrum,
                        const measure::CurveSettings& settings = defaultSettings)
 {
     for (auto _ : state) {
-        model::ComputeModel(spectrum, settings, outputPath()).commit();
-        model::ComputeModelDeviations(spectrum, settings, model::deviationFilePath(outputPath())).commit();
+        model::ModelFiles files =
+            model::ComputeModelWithDeviations(spectrum, settings, outputPath(), model::deviationFilePath(outputPath()));
+        files.model.commit();
+        files.deviations.commit();
     }
     describe(state, spectrum);
 }

@@ -47,12 +47,21 @@ using RowsProgress = std::function<void(quint64 rowsComputed)>;
 // part from its last dot ("C.txt" gives "C.sd.txt", "run.2.txt" "run.2.sd.txt", "C" and ".C" "C.sd" and ".C.sd").
 QString deviationFilePath(const QString& modelPath);
 
-// Writes the standard deviations of the model's values under random order, in the layout and number format of the
-// model file with the same density, columns and rows, to take its place on commit(); throws textio::ErrorMessage
-// when it cannot be written.
-[[nodiscard]] textio::StagedFile ComputeModelDeviations(const Spectrum& spectrum,
-                                                        const measure::CurveSettings& settings,
-                                                        const QString& deviationPath,
-                                                        const RowsProgress& progress = {});
+// The model file and its companion, each to take its place on commit().
+struct ModelFiles
+{
+    textio::StagedFile model;
+    textio::StagedFile deviations;
+};
+
+// Writes the model file as ComputeModel does and beside it the standard deviations of the model's values under
+// random order, in the layout and number format of the model file with the same density, columns and rows. The
+// deviations are computed on a thread of their own while the model is, taking up the cores the model leaves idle;
+// `modelProgress` hears the model's rows, then `deviationProgress` the deviations', both on the calling thread, and
+// either stops both computations by throwing. Throws textio::ErrorMessage when a file cannot be written.
+[[nodiscard]] ModelFiles ComputeModelWithDeviations(const Spectrum& spectrum, const measure::CurveSettings& settings,
+                                                    const QString& modelPath, const QString& deviationPath,
+                                                    const RowsProgress& modelProgress = {},
+                                                    const RowsProgress& deviationProgress = {});
 
 } // namespace model

@@ -177,12 +177,14 @@ bool Spocitej(const RunSettings& settings, RunReport& report, Checkpoints& check
     };
     const model::RowsProgress modelRows = rowsOf(Progress::Phase::Model);
     modelRows(0);
-    outputs.push_back(model::ComputeModel(spectrum, settings.curves, settings.modelFile, modelRows));
     if (settings.deviations) {
-        const model::RowsProgress deviationRows = rowsOf(Progress::Phase::Deviations);
-        deviationRows(0);
-        outputs.push_back(model::ComputeModelDeviations(spectrum, settings.curves,
-                                                        model::deviationFilePath(settings.modelFile), deviationRows));
+        model::ModelFiles files = model::ComputeModelWithDeviations(spectrum, settings.curves, settings.modelFile,
+                                                                    model::deviationFilePath(settings.modelFile),
+                                                                    modelRows, rowsOf(Progress::Phase::Deviations));
+        outputs.push_back(std::move(files.model));
+        outputs.push_back(std::move(files.deviations));
+    } else {
+        outputs.push_back(model::ComputeModel(spectrum, settings.curves, settings.modelFile, modelRows));
     }
     return true;
 }

@@ -6,6 +6,7 @@
 #include "model/DeviationRows.h"
 #include "model/DrawProbabilities.h"
 #include "model/Model.h"
+#include "textio/ErrorMessage.h"
 
 #include <quadmath.h>
 
@@ -286,9 +287,17 @@ TEST(ModelDeviationFile, HoldsTheModelFileHeaderAndOneRowPerBlock)
     const ScopedTemporaryWorkingDirectory directory;
     const measure::CurveSettings settings{
         .columns = {.ttr = true, .from = 1, .to = 2}, .density = 1, .densityText = QStringLiteral("1")};
-    ComputeModelDeviations(makeSpectrum({{2, 1}, {1, 1}}), settings, QStringLiteral("C.sd.txt")).commit();
+    ModelFiles files = ComputeModelWithDeviations(makeSpectrum({{2, 1}, {1, 1}}), settings, QStringLiteral("C.txt"),
+                                                  QStringLiteral("C.sd.txt"));
+    files.model.commit();
+    files.deviations.commit();
     EXPECT_EQ(readBytes(QStringLiteral("C.sd.txt")), "1\r\nTTR\tT1TR\tT2TR\t\r\n0.000\t0.000\t0.000\t\r\n"
                                                      "0.471\t0.943\t0.471\t\r\n0.000\t0.000\t0.000\t\r\n");
+
+    // The deviations are computed on a thread of their own: what fails there reaches the caller.
+    EXPECT_THROW((void)ComputeModelWithDeviations(makeSpectrum({{2, 1}, {1, 1}}), settings, QStringLiteral("D.txt"),
+                                                  QStringLiteral("missing/D.sd.txt")),
+                 textio::ErrorMessage);
 }
 
 } // namespace
