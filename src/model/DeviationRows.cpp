@@ -105,6 +105,7 @@ public:
     const Estimates& run(const Drawn& drawn, const std::vector<bool>& wanted)
     {
         m_drawn = drawn;
+        m_strided = false;
         const long double n = static_cast<long double>(m_tables.tokens());
         for (int lane = 0; lane < lanes; ++lane) {
             const long double l = static_cast<long double>(drawn[lane]);
@@ -113,8 +114,11 @@ public:
             m_otherInverses[lane] = 1 / (n - l);
             m_logShares[lane] = std::log(m_shares[lane]);
             m_logRests[lane] = std::log1p(-m_shares[lane]);
-            m_restStrides[lane] = std::exp(referenceInterval * m_logRests[lane]);
-            m_strideComplements[lane] = -std::expm1(referenceInterval * m_logRests[lane]);
+            // What every chain's steps take from the row.
+            setLane(m_row.drawn, lane, l);
+            setLane(m_row.share, lane, m_shares[lane]);
+            setLane(m_row.rest, lane, m_rests[lane]);
+            setLane(m_row.otherInverse, lane, m_otherInverses[lane]);
             // p^k, q^k and P_k(k) / p^k = Π_{j<k} (1 − j/l) / (1 − j/N), zero once j reaches l, for the small k.
             std::vector<Power>& powers = m_powers[lane];
             powers[0] = {1, 1, 1};
@@ -171,31 +175,22 @@ private:
         bool tracked = lanes == 1;
         for (int lane = 0; lane < lanes; ++lane) {
             const quint64 l = m_drawn[lane];
-            const long double share = m_shares[lane];
             const long double logShare = m_logShares[lane];
             const long double logRest = m_logRests[lane];
-            const long double otherInverse = m_otherInverses[lane];
-            const long double rest = m_rests[lane];
-            setLane(start.drawn, lane, l);
-            setLane(start.share, lane, share);
-            setLane(start.rest, lane, rest);
-            setLane(start.otherInverse, lane, otherInverse);
             const long double numerator = static_cast<long double>(k) * n - static_cast<long double>(l) * start.first;
             setLane(start.numerator, lane, numerator);
             // ε is monotonic in g, so its extremes are those of the first and the last step.
             const long double lastNumerator = numerator - static_cast<long double>(l) * (start.last - start.first);
-            const long double steps = std::max(std::fabs(numerator) / (n - start.first),
-                                               std::fabs(lastNumerator) / (n - std::min(start.last, tokens - 1))) *
-                                      otherInverse;
-            tracked = tracked || steps > largestBoundedStep;
+            // |ε| = |numerator| / ((N − g)(N − l)) > largestBoundedStep, without a division.
+            const long double stepLimit = largestBoundedStep * (n - static_cast<long double>(l));
+            tracked = tracked || std::fabs(numerator) > stepLimit * (n - start.first) ||
+                      std::fabs(lastNumerator) > stepLimit * (n - std::min(start.last, tokens - 1));
 
             const bool small = k < m_powers[lane].size();
             const long double sharePower = small ? m_powers[lane][k].share : std::exp(k * logShare);
             const long double restPower = small ? m_powers[lane][k].rest : std::exp(k * logRest);
             start.sharePower[lane] = sharePower;
             start.restPower[lane] = restPower;
-            start.restStride[lane] = m_restStrides[lane];
-            start.strideComplement[lane] = m_strideComplements[lane];
             start.logRest[lane] = logRest;
 
             long double reference = 0;
@@ -226,7 +221,11 @@ private:
             }
             setLane(start.ratio, lane, ratio);
             setLane(start.reference, lane, reference);
-            setLane(start.complement, lane, k == 0 ? -std::expm1(start.first * logRest) : 1 - reference);
+            // For k = 0 the complement is 1 − q^g, which at g = 0 needs no exponential.
+            setLane(start.complement, lane,
+                    k != 0             ? 1 - reference
+                    : start.first == 0 ? 0
+                                       : -std::expm1(start.first * logRest));
             // The bound on the error of ψ, absolute, then relative to ρ where blocks carry it.
             const long double rho = 1 + ratio;
             long double error = ratioError * rho + std::fabs(laneOf(start.ratio, lane) - ratio);
@@ -238,6 +237,16 @@ private:
             m_referenceErrors[index][lane] =
                 referenceError(lastCoefficient, start.first, start.last, k, logShare, logRest);
         }
+        start.drawn = m_row.drawn;
+        start.share = m_row.share;
+        start.rest = m_row.rest;
+        start.otherInverse = m_row.otherInverse;
+        // π is evaluated afresh where g passes a multiple of referenceInterval.
+        if (start.last / referenceInterval > start.first / referenceInterval) {
+            strides();
+            start.restStride = m_restStrides;
+            start.strideComplement = m_strideComplements;
+        }
         if (!tracked) {
             for (int lane = 0; lane < lanes; ++lane) {
                 const long double error = laneOf(start.error, lane);
@@ -245,6 +254,19 @@ private:
             }
         }
         return tracked;
+    }
+
+    // q^referenceInterval and its complement for the rows of this run, once a chain needs them: most windows are
+    // shorter, and these are two of the four logarithms and exponentials of a row.
+    void strides()
+    {
+        if (m_strided)
+            return;
+        m_strided = true;
+        for (int lane = 0; lane < lanes; ++lane) {
+            m_restStrides[lane] = std::exp(referenceInterval * m_logRests[lane]);
+            m_strideComplements[lane] = -std::expm1(referenceInterval * m_logRests[lane]);
+        }
     }
 
     // The error of π evaluated afresh up to g: those of C(g, k), of p^k and of q^(g − k), which is carried four
@@ -325,6 +347,15 @@ private:
     std::array<long double, lanes> m_logRests{};
     std::array<long double, lanes> m_restStrides{};
     std::array<long double, lanes> m_strideComplements{};
+    bool m_strided = false;
+    struct alignas(laneAlignment) RowLanes
+    {
+        Number drawn{};
+        Number share{};
+        Number rest{};
+        Number otherInverse{};
+    };
+    RowLanes m_row;
     std::array<long double, lanes> m_rhos{};
     std::vector<ChainStart<Number>> m_starts;
     std::vector<ChainSums<Number>> m_sums;
