@@ -21,11 +21,6 @@ zipfr::Sources sourcesOf(const run::RunSettings& settings)
     };
 }
 
-// Thrown by the checkpoint of the files for R when a stop is asked for.
-struct Stopped
-{
-};
-
 } // namespace
 
 void checkZipfrFiles(const QString& prefix, const run::RunSettings& settings)
@@ -40,16 +35,11 @@ void checkZipfrFiles(const QString& prefix, const run::RunSettings& settings)
 
 bool writeZipfrFiles(const QString& prefix, const run::RunSettings& settings, std::stop_token stop)
 {
-    try {
-        std::vector<textio::StagedFile> files = zipfr::writeForR(prefix, sourcesOf(settings), [&stop] {
-            if (stop.stop_requested())
-                throw Stopped{};
-        });
-        for (textio::StagedFile& file : files)
-            file.commit();
-    } catch (const Stopped&) {
+    std::optional<std::vector<textio::StagedFile>> files = zipfr::writeForR(prefix, sourcesOf(settings), stop);
+    if (!files)
         return false;
-    }
+    for (textio::StagedFile& file : *files)
+        file.commit();
     return true;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -64,6 +65,18 @@ public:
             stopping();
             lock.lock();
         }
+    }
+
+    // Runs each(i) for i = 0..count − 1 on up to `threads` threads, each taking the next i when done with one,
+    // until the work is stopped.
+    template <typename Each>
+    void share(size_t count, unsigned threads, const Each& each)
+    {
+        std::atomic<size_t> next = 0;
+        run(static_cast<unsigned>(std::clamp<size_t>(threads, 1, std::max<size_t>(count, 1))), [&](unsigned) {
+            for (size_t i = next++; i < count && !stopping(); i = next++)
+                each(i);
+        });
     }
 
 private:

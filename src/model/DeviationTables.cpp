@@ -263,20 +263,16 @@ void DeviationTables::fillPairWeights(const std::vector<TInData>& records, quint
     // extended precision is made whole at once, as its even splits are carried along g.
     std::vector<PairTerms<double>> doubleTerms(width());
     std::vector<char> inDoubles(width(), 0);
-    std::atomic<size_t> next = 0;
-    const unsigned columnWorkers = static_cast<unsigned>(std::clamp<size_t>(threads, 1, std::max<size_t>(width(), 1)));
-    checkpoints.run(columnWorkers, [&](unsigned) {
-        for (size_t column = next++; column < width() && !checkpoints.stopping(); column = next++) {
-            // The products C(f_s, i) C(f_t, i) of the high classes, and g^2i, leave the range of doubles.
-            const long double logLargest = 2 * m_classes[column] * std::log(2.0L * highest + 1) +
-                                           2 * std::log(static_cast<long double>(types) + 1);
-            if (logLargest < 600) {
-                doubleTerms[column] = pairTerms<double>(records, column);
-                m_pairWeights[column].resize(m_pairReaches[column] + 1);
-                inDoubles[column] = 1;
-            } else {
-                fillExtendedPairWeights(records, column, checkpoints);
-            }
+    checkpoints.share(width(), threads, [&](size_t column) {
+        // The products C(f_s, i) C(f_t, i) of the high classes, and g^2i, leave the range of doubles.
+        const long double logLargest =
+            2 * m_classes[column] * std::log(2.0L * highest + 1) + 2 * std::log(static_cast<long double>(types) + 1);
+        if (logLargest < 600) {
+            doubleTerms[column] = pairTerms<double>(records, column);
+            m_pairWeights[column].resize(m_pairReaches[column] + 1);
+            inDoubles[column] = 1;
+        } else {
+            fillExtendedPairWeights(records, column, checkpoints);
         }
     });
     struct Stretch
@@ -291,19 +287,14 @@ void DeviationTables::fillPairWeights(const std::vector<TInData>& records, quint
         for (quint64 first = 0; inDoubles[column] && first <= limit; first += entriesPerPart)
             stretches.push_back({column, first, std::min(limit, first + entriesPerPart - 1)});
     }
-    next = 0;
-    const unsigned workers =
-        static_cast<unsigned>(std::clamp<size_t>(threads, 1, std::max<size_t>(stretches.size(), 1)));
-    checkpoints.run(workers, [&](unsigned) {
-        for (size_t i = next++; i < stretches.size() && !checkpoints.stopping(); i = next++) {
-            const Stretch& stretch = stretches[i];
-            Table<double>& weights = m_pairWeights[stretch.column];
-            touchPages(weights, stretch.first, stretch.last + 1);
-            addPairTerms(doubleTerms[stretch.column], weights.data(), stretch.first, stretch.last, checkpoints);
-            const quint64 cls = m_classes[stretch.column];
-            if (cls > 0)
-                divideByEvenSplits(weights.data(), stretch.first, stretch.last, 2 * cls);
-        }
+    checkpoints.share(stretches.size(), threads, [&](size_t i) {
+        const Stretch& stretch = stretches[i];
+        Table<double>& weights = m_pairWeights[stretch.column];
+        touchPages(weights, stretch.first, stretch.last + 1);
+        addPairTerms(doubleTerms[stretch.column], weights.data(), stretch.first, stretch.last, checkpoints);
+        const quint64 cls = m_classes[stretch.column];
+        if (cls > 0)
+            divideByEvenSplits(weights.data(), stretch.first, stretch.last, 2 * cls);
     });
 }
 
@@ -365,7 +356,6 @@ void DeviationTables::addChains(const std::vector<TInData>& records, quint64 den
     // Each chain's reaches on a thread, whichever: a corpus's take milliseconds each.
     m_tails.resize(m_chains.size());
     m_heads.resize(m_chains.size());
-    std::atomic<size_t> next = 0;
     const auto addReaches = [&](size_t c) {
         const DeviationChain& chain = m_chains[c];
         Quarters quick{quickLeftOut};
@@ -415,12 +405,7 @@ void DeviationTables::addChains(const std::vector<TInData>& records, quint64 den
             },
             false);
     };
-    const unsigned workers =
-        static_cast<unsigned>(std::clamp<size_t>(threads, 1, std::max<size_t>(m_chains.size(), 1)));
-    checkpoints.run(workers, [&](unsigned) {
-        for (size_t c = next++; c < m_chains.size() && !checkpoints.stopping(); c = next++)
-            addReaches(c);
-    });
+    checkpoints.share(m_chains.size(), threads, addReaches);
     m_limit = past - 1 == 0 ? 0 : 2 * (past - 1);
     // No row draws fewer tokens than the first, whose windows reach furthest; a column's pair weights go as far
     // as its own chain's.
@@ -510,12 +495,7 @@ void DeviationTables::fillTables(const std::vector<TInData>& records, unsigned t
     for (size_t done = 0; done < m_types.size(); done += entriesPerPart)
         parts.emplace_back(
             [this, done] { touchPages(m_types, done, std::min(m_types.size(), done + entriesPerPart)); });
-    std::atomic<size_t> next = 0;
-    const unsigned workers = static_cast<unsigned>(std::clamp<size_t>(threads, 1, parts.size()));
-    checkpoints.run(workers, [&](unsigned) {
-        for (size_t i = next++; i < parts.size() && !checkpoints.stopping(); i = next++)
-            parts[i]();
-    });
+    checkpoints.share(parts.size(), threads, [&](size_t i) { parts[i](); });
     m_typeBlocks.assign(m_limit / 32 + 1, 0);
     // The pair weights take each pair of frequencies up to the boundary with an array-long vector loop, each
     // frequency above it with a loop over the array below, and the pairs above it one by one: the boundary that

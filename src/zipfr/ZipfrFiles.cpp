@@ -109,4 +109,20 @@ std::vector<textio::StagedFile> writeForR(const QString& prefix, const Sources& 
     return files;
 }
 
+std::optional<std::vector<textio::StagedFile>> writeForR(const QString& prefix, const Sources& sources,
+                                                         std::stop_token stop)
+{
+    struct Stopped
+    {
+    };
+    try {
+        return writeForR(prefix, sources, [&stop] {
+            if (stop.stop_requested())
+                throw Stopped{};
+        });
+    } catch (const Stopped&) {
+        return std::nullopt;
+    }
+}
+
 } // namespace zipfr

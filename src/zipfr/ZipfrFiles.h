@@ -7,6 +7,8 @@
 #include <QStringList>
 
 #include <functional>
+#include <optional>
+#include <stop_token>
 #include <vector>
 
 namespace zipfr {
@@ -31,5 +33,8 @@ QStringList outputNames(const QString& prefix, const Sources& sources);
 // the deviations do not belong to the model file (another density, other columns or another number of rows).
 std::vector<textio::StagedFile> writeForR(const QString& prefix, const Sources& sources,
                                           const std::function<void()>& checkpoint = {});
+// The same, stopped within a few thousand lines once `stop` is asked: then nothing, and no file was changed.
+std::optional<std::vector<textio::StagedFile>> writeForR(const QString& prefix, const Sources& sources,
+                                                         std::stop_token stop);
 
 } // namespace zipfr
