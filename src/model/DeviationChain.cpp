@@ -235,21 +235,27 @@ template <typename Number, bool tracked>
     for (quint64 g = start.first; g <= start.last;) {
         if (g != start.first && g % referenceInterval == 0) {
             const long double coefficient = binomialCoefficient(g, k);
+            // Past its first g only the absence chain reads 1 − π.
+            const bool readsComplement = k == 0;
             for (int lane = 0; lane < lanes; ++lane) {
                 if (!carried) {
                     restPower[lane] = power(start.restStride[lane], g / referenceInterval) / start.restPower[lane];
-                    restComplement[lane] = -std::expm1(g * start.logRest[lane]);
+                    if (readsComplement)
+                        restComplement[lane] = -std::expm1(g * start.logRest[lane]);
                 } else {
-                    restComplement[lane] += restPower[lane] * start.strideComplement[lane];
+                    if (readsComplement)
+                        restComplement[lane] += restPower[lane] * start.strideComplement[lane];
                     restPower[lane] *= start.restStride[lane];
                 }
                 const long double fresh = coefficient * start.sharePower[lane] * restPower[lane];
                 if constexpr (oneRow) {
                     reference = fresh;
-                    complement = restComplement[lane];
+                    if (readsComplement)
+                        complement = restComplement[lane];
                 } else {
                     reference[lane] = static_cast<double>(fresh);
-                    complement[lane] = static_cast<double>(restComplement[lane]);
+                    if (readsComplement)
+                        complement[lane] = static_cast<double>(restComplement[lane]);
                 }
             }
             carried = true;

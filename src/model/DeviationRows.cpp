@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <bit>
 #include <cmath>
 #include <limits>
 #include <numbers>
@@ -40,6 +41,18 @@ struct Estimate
     long double error = 0;
 };
 
+// Upper bounds on ln C(g, k) and on |ln(l / N)| without a logarithm, for the bounds on errors: C(g, k) is below
+// g^min(k, g − k), and a number below 2^b has a logarithm below b ln 2.
+long double logCoefficientBound(quint64 g, quint64 k)
+{
+    return static_cast<long double>(std::min(k, g - k) * std::bit_width(g)) * std::numbers::ln2_v<long double>;
+}
+long double logShareBound(quint64 drawn, quint64 tokens)
+{
+    return static_cast<long double>(std::bit_width(tokens) - std::bit_width(drawn) + 1) *
+           std::numbers::ln2_v<long double>;
+}
+
 // The deviations that are exactly known: one token, the whole text, and classes above the tokens drawn.
 bool certainlyZero(quint64 drawn, quint64 tokens, quint64 cls)
 {
@@ -71,6 +84,7 @@ class RowEvaluation
 public:
     static constexpr int lanes = laneCount<Number>;
     static constexpr long double unit = std::is_same_v<Number, long double> ? extendedUnit : doubleUnit;
+    using Real = std::conditional_t<lanes == 1, long double, double>;
     using Drawn = std::array<quint64, lanes>;
     using Estimates = std::vector<std::array<Estimate, lanes>>;
 
@@ -106,13 +120,14 @@ public:
     {
         m_drawn = drawn;
         m_strided = false;
+        m_logged = false;
         const long double n = static_cast<long double>(m_tables.tokens());
         for (int lane = 0; lane < lanes; ++lane) {
             const long double l = static_cast<long double>(drawn[lane]);
             m_shares[lane] = l / n;
             m_rests[lane] = (n - l) / n;
             m_otherInverses[lane] = 1 / (n - l);
-            m_logShares[lane] = std::log(m_shares[lane]);
+            m_shareBounds[lane] = logShareBound(drawn[lane], m_tables.tokens());
             m_logRests[lane] = std::log1p(-m_shares[lane]);
             // What every chain's steps take from the row.
             setLane(m_row.drawn, lane, l);
@@ -169,13 +184,13 @@ private:
         start.last = window.last;
         if (start.first > start.last)
             return false;
-        // ln C(g, k) at both ends of the window, the same for every row.
-        const long double lastCoefficient = std::fabs(logBinomialCoefficient(start.last, k));
+        // ln C(g, k) at both ends of the window, the same for every row; at the far end only the bound on the
+        // error of π reads it.
+        const long double lastCoefficient = logCoefficientBound(start.last, k);
         const long double firstCoefficient = start.first == k ? 0 : logBinomialCoefficient(start.first, k);
         bool tracked = lanes == 1;
         for (int lane = 0; lane < lanes; ++lane) {
             const quint64 l = m_drawn[lane];
-            const long double logShare = m_logShares[lane];
             const long double logRest = m_logRests[lane];
             const long double numerator = static_cast<long double>(k) * n - static_cast<long double>(l) * start.first;
             setLane(start.numerator, lane, numerator);
@@ -187,7 +202,7 @@ private:
                       std::fabs(lastNumerator) > stepLimit * (n - std::min(start.last, tokens - 1));
 
             const bool small = k < m_powers[lane].size();
-            const long double sharePower = small ? m_powers[lane][k].share : std::exp(k * logShare);
+            const long double sharePower = small ? m_powers[lane][k].share : std::exp(k * logShares()[lane]);
             const long double restPower = small ? m_powers[lane][k].rest : std::exp(k * logRest);
             start.sharePower[lane] = sharePower;
             start.restPower[lane] = restPower;
@@ -208,16 +223,16 @@ private:
                 ratio = l < k ? -1 : rho - 1;
                 ratioError = (4 * k + 4) * extendedUnit;
             } else {
-                reference = binomialProbability(firstCoefficient, start.first, k, logShare, logRest);
+                reference = binomialProbability(firstCoefficient, start.first, k, logShares()[lane], logRest);
                 const long double probability = classProbability(tokens, start.first, l, k);
                 ratio = probability / reference - 1;
                 // |ln P| <= (1 − its binary exponent) ln 2, which costs no logarithm.
                 const long double logProbability =
                     probability > 0 ? (1 - std::ilogb(probability)) * std::numbers::ln2_v<long double>
                                     : std::numeric_limits<long double>::infinity();
-                ratioError =
-                    (53 * logProbability + 166 * m_logTokens + 320) * extendedUnit +
-                    referenceError(std::fabs(firstCoefficient), start.first, start.first, k, logShare, logRest);
+                ratioError = (53 * logProbability + 166 * m_logTokens + 320) * extendedUnit +
+                             referenceError(std::fabs(firstCoefficient), start.first, start.first, k,
+                                            m_shareBounds[lane], logRest);
             }
             setLane(start.ratio, lane, ratio);
             setLane(start.reference, lane, reference);
@@ -235,7 +250,7 @@ private:
             setLane(start.error, lane, error);
             m_rhos[lane] = rho;
             m_referenceErrors[index][lane] =
-                referenceError(lastCoefficient, start.first, start.last, k, logShare, logRest);
+                referenceError(lastCoefficient, start.first, start.last, k, m_shareBounds[lane], logRest);
         }
         start.drawn = m_row.drawn;
         start.share = m_row.share;
@@ -256,6 +271,17 @@ private:
         return tracked;
     }
 
+    // ln p for the rows of this run, once a chain evaluates π from it: for the small k the powers serve.
+    const std::array<long double, lanes>& logShares()
+    {
+        if (!m_logged) {
+            m_logged = true;
+            for (int lane = 0; lane < lanes; ++lane)
+                m_logShares[lane] = std::log(m_shares[lane]);
+        }
+        return m_logShares;
+    }
+
     // q^referenceInterval and its complement for the rows of this run, once a chain needs them: most windows are
     // shorter, and these are two of the four logarithms and exponentials of a row.
     void strides()
@@ -272,19 +298,22 @@ private:
     // The error of π evaluated afresh up to g: those of C(g, k), of p^k and of q^(g − k), which is carried four
     // roundings further at each evaluation and whose exponent is within 2 roundings of its size, its rounding to
     // a double, and the five roundings of each of up to referenceInterval steps from there.
-    static long double referenceError(long double logCoefficient, quint64 first, quint64 g, quint64 k,
-                                      long double logShare, long double logRest)
+    // The logarithms may be bounds of their sizes.
+    static Real referenceError(Real logCoefficient, quint64 first, quint64 g, quint64 k, Real logShare, Real logRest)
     {
-        const long double exponents = k * std::fabs(logShare) + static_cast<long double>(g - k) * std::fabs(logRest);
-        const long double evaluations = static_cast<long double>(g - first) / referenceInterval + 1;
-        return (6 * logCoefficient + 100 + 3 * exponents + 4 * evaluations) * extendedUnit +
-               unit * (2 + 5 * static_cast<long double>(referenceInterval));
+        const Real exponents = k * std::fabs(logShare) + static_cast<Real>(g - k) * std::fabs(logRest);
+        const Real evaluations = static_cast<Real>(g - first) / referenceInterval + 1;
+        return (6 * logCoefficient + 100 + 3 * exponents + 4 * evaluations) * Real(extendedUnit) +
+               Real(unit) * (2 + 5 * static_cast<Real>(referenceInterval));
     }
 
     // Var = A + δ (1 − 2T) − δ² + Σ Ŵ Δ and a bound on its error: the errors of the parts, the roundings of
     // the combination, and what the windows left out.
+    // In the precision of the lanes: the parts are of about the size of the variance, and their roundings are
+    // bounded by those of the sizes.
     Estimate combine(size_t column, int lane) const
     {
+        const Real u = unit;
         const quint64 cls = m_tables.columnClass(column);
         if (certainlyZero(m_drawn[lane], m_tables.tokens(), cls))
             return {};
@@ -292,39 +321,41 @@ private:
         const size_t singleChain = m_singleChains[column];
         const ChainSums<Number>& pair = m_sums[pairChain];
         const ChainSums<Number>& single = m_sums[singleChain];
-        const long double pairs = laneOf(pair.pairs, lane);
-        const long double total = laneOf(single.total, lane);
-        const long double spread = laneOf(single.spread, lane);
-        const long double residual = laneOf(single.residual, lane);
-        const long double variance = spread + residual * (1 - 2 * total) - residual * residual + pairs;
+        const Real pairs = laneOf(pair.pairs, lane);
+        const Real total = laneOf(single.total, lane);
+        const Real spread = laneOf(single.spread, lane);
+        const Real residual = laneOf(single.residual, lane);
+        const Real pairDrift = laneOf(pair.pairDrift, lane);
+        const Real pairMagnitude = laneOf(pair.pairMagnitude, lane);
+        const Real residualDrift = laneOf(single.residualDrift, lane);
+        const Real residualMagnitude = laneOf(single.residualMagnitude, lane);
+        const Real variance = spread + residual * (1 - 2 * total) - residual * residual + pairs;
 
         const auto summed = [&](size_t chain) {
             const ChainStart<Number>& s = m_starts[chain];
-            const long double steps = s.first <= s.last ? static_cast<long double>(s.last - s.first + 1) : 0;
-            return unit * (64 + steps / 1024);
+            const Real steps = s.first <= s.last ? static_cast<Real>(s.last - s.first + 1) : 0;
+            return u * (64 + steps / 1024);
         };
-        const long double pairReference = m_referenceErrors[pairChain][lane];
-        const long double singleReference = m_referenceErrors[singleChain][lane];
-        const long double away = cls == 0 ? singleReference + unit * (2 + referenceInterval) : singleReference;
-        const long double drifted = 1 + 1.0L / 64;
-        const long double pairsError =
-            drifted * laneOf(pair.pairDrift, lane) +
-            (pairReference + 4 * unit + m_tables.pairWeightError(column) + summed(pairChain)) *
-                laneOf(pair.pairMagnitude, lane);
-        const long double residualError =
-            drifted * laneOf(single.residualDrift, lane) +
-            (singleReference + 4 * unit + summed(singleChain)) * laneOf(single.residualMagnitude, lane);
-        const long double totalError = (singleReference + 2 * unit + summed(singleChain)) * total;
-        const long double spreadError = (singleReference + away + 6 * unit + summed(singleChain)) * spread;
-        const long double sizes = spread + std::fabs(residual * (1 - 2 * total)) + residual * residual +
-                                  std::fabs(pairs) + std::fabs(residual) * total;
-        long double error = spreadError + std::fabs(1 - 2 * total) * residualError +
-                            2 * std::fabs(residual) * totalError +
-                            (2 * std::fabs(residual) + residualError) * residualError + pairsError +
-                            8 * extendedUnit * sizes + 4 * (lanes > 1 ? quickLeftOut : thoroughLeftOut);
+        const Real pairReference = m_referenceErrors[pairChain][lane];
+        const Real singleReference = m_referenceErrors[singleChain][lane];
+        const Real away = cls == 0 ? singleReference + u * (2 + referenceInterval) : singleReference;
+        const Real drifted = 1 + Real(1) / 64;
+        const Real pairsError =
+            drifted * pairDrift +
+            (pairReference + 4 * u + Real(m_tables.pairWeightError(column)) + summed(pairChain)) * pairMagnitude;
+        const Real residualError =
+            drifted * residualDrift + (singleReference + 4 * u + summed(singleChain)) * residualMagnitude;
+        const Real totalError = (singleReference + 2 * u + summed(singleChain)) * total;
+        const Real spreadError = (singleReference + away + 6 * u + summed(singleChain)) * spread;
+        const Real sizes = spread + std::fabs(residual * (1 - 2 * total)) + residual * residual + std::fabs(pairs) +
+                           std::fabs(residual) * total;
+        Real error = spreadError + std::fabs(1 - 2 * total) * residualError + 2 * std::fabs(residual) * totalError +
+                     (2 * std::fabs(residual) + residualError) * residualError + pairsError + 8 * u * sizes +
+                     Real(4 * (lanes > 1 ? quickLeftOut : thoroughLeftOut));
         if (std::isnan(error))
-            error = std::numeric_limits<long double>::infinity();
-        return {variance, error};
+            error = std::numeric_limits<Real>::infinity();
+        // The bound's own roundings, a few dozen of relative size u.
+        return {variance, error * (1 + 64 * u)};
     }
 
     const DeviationTables& m_tables;
@@ -344,6 +375,8 @@ private:
     std::array<long double, lanes> m_otherInverses{};
     std::array<std::vector<Power>, lanes> m_powers;
     std::array<long double, lanes> m_logShares{};
+    bool m_logged = false;
+    std::array<long double, lanes> m_shareBounds{};
     std::array<long double, lanes> m_logRests{};
     std::array<long double, lanes> m_restStrides{};
     std::array<long double, lanes> m_strideComplements{};
@@ -359,7 +392,7 @@ private:
     std::array<long double, lanes> m_rhos{};
     std::vector<ChainStart<Number>> m_starts;
     std::vector<ChainSums<Number>> m_sums;
-    std::vector<std::array<long double, lanes>> m_referenceErrors;
+    std::vector<std::array<Real, lanes>> m_referenceErrors;
     Estimates m_estimates;
     long double m_logTokens;
 };
@@ -371,19 +404,21 @@ struct Deviation
     bool settled = true;
 };
 
+// In the precision the estimate was combined in; the slack covers the roundings of the square roots.
+template <typename Real>
 Deviation deviationOf(const Estimate& estimate)
 {
-    const long double variance = estimate.variance;
-    const long double error = estimate.error;
+    const Real variance = static_cast<Real>(estimate.variance);
+    const Real error = static_cast<Real>(estimate.error);
     if (!(variance + error >= 0))
         return {0, false};
-    const double value = static_cast<double>(std::sqrt(std::max(variance, 0.0L)));
+    const double value = static_cast<double>(std::sqrt(std::max<Real>(variance, 0)));
     if (!std::isfinite(static_cast<double>(error)))
         return {value, false};
-    const long double low = std::sqrt(std::max(variance - error, 0.0L));
-    const long double high = std::sqrt(variance + error);
-    const long double reach = std::max(value - low, high - value);
-    return {value, printsAlikeWithin(value, static_cast<double>(reach) + value * 0x1p-50)};
+    const Real low = std::sqrt(std::max<Real>(variance - error, 0));
+    const Real high = std::sqrt(variance + error);
+    const Real reach = std::max<Real>(value - low, high - value);
+    return {value, printsAlikeWithin(value, static_cast<double>(reach + high * Real(0x1p-50)))};
 }
 
 class DeviationBatch
@@ -439,7 +474,7 @@ public:
                 const Estimate estimate = evaluation.run({drawn(first + cell.row)}, wanted)[cell.column][0];
                 if (!(estimate.variance + estimate.error >= 0))
                     impossible[worker] = 1;
-                m_values[cell.row * width + cell.column] = deviationOf(estimate).value;
+                m_values[cell.row * width + cell.column] = deviationOf<long double>(estimate).value;
             }
         });
         // Said here, on the caller's thread: a variance that even its bound cannot bring to zero is no rounding.
@@ -476,7 +511,7 @@ private:
             if (row >= batchFirst + count || row >= m_rows || drawn(row) >= tokens)
                 continue;
             for (size_t column = 0; column < width; ++column) {
-                const Deviation deviation = deviationOf(estimates[column][lane]);
+                const Deviation deviation = deviationOf<double>(estimates[column][lane]);
                 const size_t cell = (row - batchFirst) * width + column;
                 m_values[cell] = deviation.value;
                 unsettled[cell] = deviation.settled ? 0 : 1;
