@@ -120,15 +120,18 @@ public:
     {
         m_drawn = drawn;
         m_strided = false;
-        m_logged = false;
+        m_sharesLogged = false;
+        m_restsLogged = false;
         const long double n = static_cast<long double>(m_tables.tokens());
         for (int lane = 0; lane < lanes; ++lane) {
             const long double l = static_cast<long double>(drawn[lane]);
+            m_lengths[lane] = l;
             m_shares[lane] = l / n;
             m_rests[lane] = (n - l) / n;
             m_otherInverses[lane] = 1 / (n - l);
             m_shareBounds[lane] = logShareBound(drawn[lane], m_tables.tokens());
-            m_logRests[lane] = std::log1p(-m_shares[lane]);
+            // |ln q| = −ln(1 − p) <= p / (1 − p), with room for the roundings.
+            m_restBounds[lane] = static_cast<Real>(l * m_otherInverses[lane] * (1 + 0x1p-50L));
             // What every chain's steps take from the row.
             setLane(m_row.drawn, lane, l);
             setLane(m_row.share, lane, m_shares[lane]);
@@ -189,24 +192,29 @@ private:
         const long double lastCoefficient = logCoefficientBound(start.last, k);
         const long double firstCoefficient = start.first == k ? 0 : logBinomialCoefficient(start.first, k);
         bool tracked = lanes == 1;
+        // The same for every row.
+        const long double count = static_cast<long double>(k);
+        const long double first = static_cast<long double>(start.first);
+        const long double steps = static_cast<long double>(start.last - start.first);
+        const long double firstOthers = n - first;
+        const long double lastOthers = n - static_cast<long double>(std::min(start.last, tokens - 1));
         for (int lane = 0; lane < lanes; ++lane) {
             const quint64 l = m_drawn[lane];
-            const long double logRest = m_logRests[lane];
-            const long double numerator = static_cast<long double>(k) * n - static_cast<long double>(l) * start.first;
+            const long double length = m_lengths[lane];
+            const long double numerator = count * n - length * first;
             setLane(start.numerator, lane, numerator);
             // ε is monotonic in g, so its extremes are those of the first and the last step.
-            const long double lastNumerator = numerator - static_cast<long double>(l) * (start.last - start.first);
+            const long double lastNumerator = numerator - length * steps;
             // |ε| = |numerator| / ((N − g)(N − l)) > largestBoundedStep, without a division.
-            const long double stepLimit = largestBoundedStep * (n - static_cast<long double>(l));
-            tracked = tracked || std::fabs(numerator) > stepLimit * (n - start.first) ||
-                      std::fabs(lastNumerator) > stepLimit * (n - std::min(start.last, tokens - 1));
+            const long double stepLimit = largestBoundedStep * (n - length);
+            tracked = tracked || std::fabs(numerator) > stepLimit * firstOthers ||
+                      std::fabs(lastNumerator) > stepLimit * lastOthers;
 
             const bool small = k < m_powers[lane].size();
             const long double sharePower = small ? m_powers[lane][k].share : std::exp(k * logShares()[lane]);
-            const long double restPower = small ? m_powers[lane][k].rest : std::exp(k * logRest);
+            const long double restPower = small ? m_powers[lane][k].rest : std::exp(k * logRests()[lane]);
             start.sharePower[lane] = sharePower;
             start.restPower[lane] = restPower;
-            start.logRest[lane] = logRest;
 
             long double reference = 0;
             long double ratio = 0;
@@ -223,7 +231,7 @@ private:
                 ratio = l < k ? -1 : rho - 1;
                 ratioError = (4 * k + 4) * extendedUnit;
             } else {
-                reference = binomialProbability(firstCoefficient, start.first, k, logShares()[lane], logRest);
+                reference = binomialProbability(firstCoefficient, start.first, k, logShares()[lane], logRests()[lane]);
                 const long double probability = classProbability(tokens, start.first, l, k);
                 ratio = probability / reference - 1;
                 // |ln P| <= (1 − its binary exponent) ln 2, which costs no logarithm.
@@ -232,7 +240,7 @@ private:
                                     : std::numeric_limits<long double>::infinity();
                 ratioError = (53 * logProbability + 166 * m_logTokens + 320) * extendedUnit +
                              referenceError(std::fabs(firstCoefficient), start.first, start.first, k,
-                                            m_shareBounds[lane], logRest);
+                                            m_shareBounds[lane], m_restBounds[lane]);
             }
             setLane(start.ratio, lane, ratio);
             setLane(start.reference, lane, reference);
@@ -240,7 +248,7 @@ private:
             setLane(start.complement, lane,
                     k != 0             ? 1 - reference
                     : start.first == 0 ? 0
-                                       : -std::expm1(start.first * logRest));
+                                       : -std::expm1(start.first * logRests()[lane]));
             // The bound on the error of ψ, absolute, then relative to ρ where blocks carry it.
             const long double rho = 1 + ratio;
             long double error = ratioError * rho + std::fabs(laneOf(start.ratio, lane) - ratio);
@@ -250,7 +258,7 @@ private:
             setLane(start.error, lane, error);
             m_rhos[lane] = rho;
             m_referenceErrors[index][lane] =
-                referenceError(lastCoefficient, start.first, start.last, k, m_shareBounds[lane], logRest);
+                referenceError(lastCoefficient, start.first, start.last, k, m_shareBounds[lane], m_restBounds[lane]);
         }
         start.drawn = m_row.drawn;
         start.share = m_row.share;
@@ -261,6 +269,9 @@ private:
             strides();
             start.restStride = m_restStrides;
             start.strideComplement = m_strideComplements;
+            // Where only the absence chain reads it.
+            if (k == 0)
+                start.logRest = logRests();
         }
         if (!tracked) {
             for (int lane = 0; lane < lanes; ++lane) {
@@ -271,15 +282,25 @@ private:
         return tracked;
     }
 
-    // ln p for the rows of this run, once a chain evaluates π from it: for the small k the powers serve.
+    // ln p and ln q for the rows of this run, once a chain evaluates π from them: for the small k the powers
+    // serve, and most windows of the later rows are too short to evaluate π afresh.
     const std::array<long double, lanes>& logShares()
     {
-        if (!m_logged) {
-            m_logged = true;
+        if (!m_sharesLogged) {
+            m_sharesLogged = true;
             for (int lane = 0; lane < lanes; ++lane)
                 m_logShares[lane] = std::log(m_shares[lane]);
         }
         return m_logShares;
+    }
+    const std::array<long double, lanes>& logRests()
+    {
+        if (!m_restsLogged) {
+            m_restsLogged = true;
+            for (int lane = 0; lane < lanes; ++lane)
+                m_logRests[lane] = std::log1p(-m_shares[lane]);
+        }
+        return m_logRests;
     }
 
     // q^referenceInterval and its complement for the rows of this run, once a chain needs them: most windows are
@@ -289,9 +310,10 @@ private:
         if (m_strided)
             return;
         m_strided = true;
+        const std::array<long double, lanes>& logRest = logRests();
         for (int lane = 0; lane < lanes; ++lane) {
-            m_restStrides[lane] = std::exp(referenceInterval * m_logRests[lane]);
-            m_strideComplements[lane] = -std::expm1(referenceInterval * m_logRests[lane]);
+            m_restStrides[lane] = std::exp(referenceInterval * logRest[lane]);
+            m_strideComplements[lane] = -std::expm1(referenceInterval * logRest[lane]);
         }
     }
 
@@ -375,8 +397,11 @@ private:
     std::array<long double, lanes> m_otherInverses{};
     std::array<std::vector<Power>, lanes> m_powers;
     std::array<long double, lanes> m_logShares{};
-    bool m_logged = false;
-    std::array<long double, lanes> m_shareBounds{};
+    bool m_sharesLogged = false;
+    std::array<Real, lanes> m_shareBounds{};
+    bool m_restsLogged = false;
+    std::array<Real, lanes> m_restBounds{};
+    std::array<long double, lanes> m_lengths{};
     std::array<long double, lanes> m_logRests{};
     std::array<long double, lanes> m_restStrides{};
     std::array<long double, lanes> m_strideComplements{};
