@@ -94,6 +94,7 @@ public:
           m_starts(tables.chains().size()),
           m_sums(tables.chains().size()),
           m_referenceErrors(tables.chains().size()),
+          m_windowHints(tables.chains().size()),
           m_estimates(tables.width()),
           m_logTokens(std::log(static_cast<long double>(tables.tokens())))
     {
@@ -182,7 +183,7 @@ private:
         const quint64 k = chain.count;
         const auto [fewest, most] = std::minmax_element(m_drawn.begin(), m_drawn.end());
         ChainStart<Number>& start = m_starts[index];
-        const DeviationWindow window = m_tables.window(index, *fewest, *most, lanes == 1);
+        const DeviationWindow window = m_tables.window(index, *fewest, *most, lanes == 1, m_windowHints[index]);
         start.first = window.first;
         start.last = window.last;
         if (start.first > start.last)
@@ -418,6 +419,7 @@ private:
     std::vector<ChainStart<Number>> m_starts;
     std::vector<ChainSums<Number>> m_sums;
     std::vector<std::array<Real, lanes>> m_referenceErrors;
+    std::vector<DeviationTables::WindowHint> m_windowHints;
     Estimates m_estimates;
     long double m_logTokens;
 };

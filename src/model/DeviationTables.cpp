@@ -412,7 +412,8 @@ void DeviationTables::addChains(const std::vector<TInData>& records, quint64 den
     m_pairReaches.assign(width(), 0);
     quint64 reach = 0;
     for (size_t c = 0; c < m_chains.size(); ++c) {
-        const quint64 last = window(c, density, density, true).last;
+        WindowHint hint;
+        const quint64 last = window(c, density, density, true, hint).last;
         reach = std::max(reach, last);
         if (m_chains[c].pairColumn >= 0)
             m_pairReaches[size_t(m_chains[c].pairColumn)] = last;
@@ -423,7 +424,38 @@ void DeviationTables::addChains(const std::vector<TInData>& records, quint64 den
 }
 
 // In doubles, each end one g further out than computed, for the roundings of the shares.
-DeviationWindow DeviationTables::window(size_t chain, quint64 fewest, quint64 most, bool thorough) const
+namespace {
+
+// The first b of 0..count − 1 where `holds`, for a property that holds from some b on and at count − 1. Looked for
+// next to the hint first: the windows of one group of rows and the next mostly end in the same stretches.
+template <typename Holds>
+size_t firstHolding(size_t count, size_t& hint, const Holds& holds)
+{
+    size_t low = 0;
+    size_t high = count - 1;
+    if (hint < count) {
+        if (!holds(hint))
+            low = hint + 1;
+        else if (hint == 0 || !holds(hint - 1))
+            return hint;
+        else
+            high = hint - 1;
+    }
+    while (low < high) {
+        const size_t middle = (low + high) / 2;
+        if (holds(middle))
+            high = middle;
+        else
+            low = middle + 1;
+    }
+    hint = low;
+    return low;
+}
+
+} // namespace
+
+DeviationWindow DeviationTables::window(size_t chain, quint64 fewest, quint64 most, bool thorough,
+                                        WindowHint& hint) const
 {
     const double n = static_cast<double>(m_tokens);
     const double k = static_cast<double>(m_chains[chain].count);
@@ -440,16 +472,8 @@ DeviationWindow DeviationTables::window(size_t chain, quint64 fewest, quint64 mo
     const auto lastInside = [&](size_t b) {
         return b + 1 == tail.from.size() || lastAt(b) < static_cast<double>(tail.from[b + 1]);
     };
-    size_t low = 0;
-    size_t high = tail.from.size() - 1;
-    while (low < high) {
-        const size_t middle = (low + high) / 2;
-        if (lastInside(middle))
-            high = middle;
-        else
-            low = middle + 1;
-    }
-    window.last = std::min<quint64>(m_limit, static_cast<quint64>(std::min(lastAt(low), 1e18)));
+    const size_t lastStretch = firstHolding(tail.from.size(), hint.tail, lastInside);
+    window.last = std::min<quint64>(m_limit, static_cast<quint64>(std::min(lastAt(lastStretch), 1e18)));
     // The last g up to which the terms below weigh little enough for the row with the most tokens drawn.
     const double mostStretch = n / static_cast<double>(most);
     const Reach& head = m_heads[chain];
@@ -460,16 +484,10 @@ DeviationWindow DeviationTables::window(size_t chain, quint64 fewest, quint64 mo
     const auto firstInside = [&](size_t b) {
         return firstAt(b) >= static_cast<double>(head.from[b]);
     };
-    low = 0;
-    high = head.from.size() - 1;
-    while (low < high) {
-        const size_t middle = (low + high + 1) / 2;
-        if (firstInside(middle))
-            low = middle;
-        else
-            high = middle - 1;
-    }
-    window.first = std::max(m_chains[chain].count, static_cast<quint64>(std::max(firstAt(low), 0.0)));
+    // The last stretch the window can start in is the first one after which it cannot.
+    const size_t firstStretch = firstHolding(
+        head.from.size(), hint.head, [&](size_t b) { return b + 1 == head.from.size() || !firstInside(b + 1); });
+    window.first = std::max(m_chains[chain].count, static_cast<quint64>(std::max(firstAt(firstStretch), 0.0)));
     return window;
 }
 

@@ -78,9 +78,15 @@ public:
     // The frequency class of a column; 0 for the type curve.
     quint64 columnClass(size_t column) const { return m_classes[column]; }
     const std::vector<DeviationChain>& chains() const { return m_chains; }
+    // Where the last window of a chain ended and started, in the stretches of its weights.
+    struct WindowHint
+    {
+        size_t tail = 0;
+        size_t head = 0;
+    };
     // The window of a chain for rows drawing `fewest` to `most` tokens, leaving out terms that weigh at most
-    // quickLeftOut, or thoroughLeftOut, on either side.
-    DeviationWindow window(size_t chain, quint64 fewest, quint64 most, bool thorough) const;
+    // quickLeftOut, or thoroughLeftOut, on either side; the hint is where the chain's last window was.
+    DeviationWindow window(size_t chain, quint64 fewest, quint64 most, bool thorough, WindowHint& hint) const;
 
     quint64 limit() const { return m_limit; }
     // 1 / (N − g) for g below N.
