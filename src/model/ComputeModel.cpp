@@ -91,7 +91,7 @@ ModelFiles ComputeModelWithDeviations(const Spectrum& spectrum, const measure::C
     // it within milliseconds.
     std::jthread deviationThread([&](std::stop_token stop) {
         // A lower priority, which the threads it starts share: the deviations take up the cores the model leaves
-        // idle, between its epochs and while it rechecks and writes, and otherwise give way to it.
+        // idle, between its epochs and while it rechecks and writes, and are the first to wait where both want one.
         setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), deviationNiceness);
         try {
             deviations = writeRows(computeDeviationRows, spectrum, settings, deviationPath, [&](quint64 rows) {

@@ -287,21 +287,21 @@ private:
     // serve, and most windows of the later rows are too short to evaluate π afresh.
     const std::array<long double, lanes>& logShares()
     {
-        if (!m_sharesLogged) {
-            m_sharesLogged = true;
-            for (int lane = 0; lane < lanes; ++lane)
-                m_logShares[lane] = std::log(m_shares[lane]);
-        }
-        return m_logShares;
+        return onceARow(m_sharesLogged, m_logShares, [](long double share) { return std::log(share); });
     }
     const std::array<long double, lanes>& logRests()
     {
-        if (!m_restsLogged) {
-            m_restsLogged = true;
+        return onceARow(m_restsLogged, m_logRests, [](long double share) { return std::log1p(-share); });
+    }
+    template <typename Of>
+    const std::array<long double, lanes>& onceARow(bool& done, std::array<long double, lanes>& values, Of of)
+    {
+        if (!done) {
+            done = true;
             for (int lane = 0; lane < lanes; ++lane)
-                m_logRests[lane] = std::log1p(-m_shares[lane]);
+                values[lane] = of(m_shares[lane]);
         }
-        return m_logRests;
+        return values;
     }
 
     // q^referenceInterval and its complement for the rows of this run, once a chain needs them: most windows are

@@ -423,7 +423,6 @@ void DeviationTables::addChains(const std::vector<TInData>& records, quint64 den
         pairReach = std::min(pairReach, m_limit);
 }
 
-// In doubles, each end one g further out than computed, for the roundings of the shares.
 namespace {
 
 // The first b of 0..count − 1 where `holds`, for a property that holds from some b on and at count − 1. Looked for
@@ -454,6 +453,7 @@ size_t firstHolding(size_t count, size_t& hint, const Holds& holds)
 
 } // namespace
 
+// In doubles, each end one g further out than computed, for the roundings of the shares.
 DeviationWindow DeviationTables::window(size_t chain, quint64 fewest, quint64 most, bool thorough,
                                         WindowHint& hint) const
 {

@@ -56,7 +56,7 @@ struct ModelFiles
 
 // Writes the model file as ComputeModel does and beside it the standard deviations of the model's values under
 // random order, in the layout and number format of the model file with the same density, columns and rows. The
-// deviations are computed on a thread of their own while the model is, taking up the cores the model leaves idle;
+// deviations are computed on a thread of their own while the model is, at a lower priority;
 // `modelProgress` hears the model's rows, then `deviationProgress` the deviations', both on the calling thread, and
 // either stops both computations by throwing. Throws textio::ErrorMessage when a file cannot be written.
 [[nodiscard]] ModelFiles ComputeModelWithDeviations(const Spectrum& spectrum, const measure::CurveSettings& settings,

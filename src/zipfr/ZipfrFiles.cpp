@@ -6,6 +6,7 @@
 #include "textio/LineReader.h"
 
 #include <array>
+#include <functional>
 #include <map>
 #include <string>
 
@@ -93,36 +94,32 @@ QStringList outputNames(const QString& prefix, const Sources& sources)
     return list;
 }
 
-std::vector<textio::StagedFile> writeForR(const QString& prefix, const Sources& sources,
-                                          const std::function<void()>& checkpoint)
-{
-    const Names names = namesOf(prefix);
-    std::vector<textio::StagedFile> files;
-    if (!sources.concordance.isEmpty()) {
-        for (textio::StagedFile& file : writeConcordanceFiles(names, sources, checkpoint))
-            files.push_back(std::move(file));
-    }
-    if (!sources.measured.isEmpty())
-        files.push_back(writeMeasuredGrowth(names.measured, sources.measured, checkpoint));
-    if (!sources.model.isEmpty())
-        files.push_back(writeModelGrowth(names.model, sources.model, sources.deviations, checkpoint));
-    return files;
-}
-
 std::optional<std::vector<textio::StagedFile>> writeForR(const QString& prefix, const Sources& sources,
                                                          std::stop_token stop)
 {
     struct Stopped
     {
     };
+    // Every few thousand lines.
+    const std::function<void()> checkpoint = [&stop] {
+        if (stop.stop_requested())
+            throw Stopped{};
+    };
+    const Names names = namesOf(prefix);
+    std::vector<textio::StagedFile> files;
     try {
-        return writeForR(prefix, sources, [&stop] {
-            if (stop.stop_requested())
-                throw Stopped{};
-        });
+        if (!sources.concordance.isEmpty()) {
+            for (textio::StagedFile& file : writeConcordanceFiles(names, sources, checkpoint))
+                files.push_back(std::move(file));
+        }
+        if (!sources.measured.isEmpty())
+            files.push_back(writeMeasuredGrowth(names.measured, sources.measured, checkpoint));
+        if (!sources.model.isEmpty())
+            files.push_back(writeModelGrowth(names.model, sources.model, sources.deviations, checkpoint));
     } catch (const Stopped&) {
         return std::nullopt;
     }
+    return files;
 }
 
 } // namespace zipfr

@@ -6,7 +6,6 @@
 #include <QString>
 #include <QStringList>
 
-#include <functional>
 #include <optional>
 #include <stop_token>
 #include <vector>
@@ -28,13 +27,11 @@ QStringList outputNames(const QString& prefix, const Sources& sources);
 
 // Reads the sources and writes the files the R package zipfR loads (TAB-separated, a header line, UTF-8, LF) as
 // staged files in the order of outputNames; the caller commits them, together, once its own outputs are in place.
-// `checkpoint` is called every few thousand lines and may stop the work by throwing. Throws textio::ErrorMessage
-// when a file cannot be read or written, when a curve file has no TTR column (every growth curve needs V), or when
-// the deviations do not belong to the model file (another density, other columns or another number of rows).
-std::vector<textio::StagedFile> writeForR(const QString& prefix, const Sources& sources,
-                                          const std::function<void()>& checkpoint = {});
-// The same, stopped within a few thousand lines once `stop` is asked: then nothing, and no file was changed.
+// Once `stop` is asked the work stops within a few thousand lines: then nothing, and no file was changed. Throws
+// textio::ErrorMessage when a file cannot be read or written, when a curve file has no TTR column (every growth
+// curve needs V), or when the deviations do not belong to the model file (another density, other columns or
+// another number of rows).
 std::optional<std::vector<textio::StagedFile>> writeForR(const QString& prefix, const Sources& sources,
-                                                         std::stop_token stop);
+                                                         std::stop_token stop = {});
 
 } // namespace zipfr

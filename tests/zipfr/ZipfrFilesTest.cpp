@@ -27,7 +27,8 @@ QByteArray contents(const QString& path)
 
 void writeAndCommit(const QString& prefix, const Sources& sources)
 {
-    for (textio::StagedFile& file : writeForR(prefix, sources))
+    std::optional<std::vector<textio::StagedFile>> files = writeForR(prefix, sources);
+    for (textio::StagedFile& file : *files)
         file.commit();
 }
 
