@@ -99,11 +99,12 @@ public:
           m_logTokens(std::log(static_cast<long double>(tables.tokens())))
     {
         const std::vector<DeviationChain>& chains = tables.chains();
-        quint64 smallCounts = 0;
         for (const DeviationChain& chain : chains)
-            smallCounts = std::max<quint64>(smallCounts, std::min<quint64>(chain.count, 40) + 1);
+            m_smallCounts = std::max<quint64>(m_smallCounts, std::min<quint64>(chain.count, 40) + 1);
         for (std::vector<Power>& powers : m_powers)
-            powers.resize(smallCounts);
+            powers.resize(m_smallCounts);
+        if constexpr (lanes > 1)
+            m_countStarts.resize(m_smallCounts);
         for (size_t column = 0; column < tables.width(); ++column) {
             for (size_t c = 0; c < chains.size(); ++c) {
                 if (chains[c].pairColumn == int(column))
@@ -123,6 +124,8 @@ public:
         m_strided = false;
         m_sharesLogged = false;
         m_restsLogged = false;
+        m_powersReady = false;
+        m_countStartsReady = 0;
         const long double n = static_cast<long double>(m_tables.tokens());
         for (int lane = 0; lane < lanes; ++lane) {
             const long double l = static_cast<long double>(drawn[lane]);
@@ -138,15 +141,6 @@ public:
             setLane(m_row.share, lane, m_shares[lane]);
             setLane(m_row.rest, lane, m_rests[lane]);
             setLane(m_row.otherInverse, lane, m_otherInverses[lane]);
-            // p^k, q^k and P_k(k) / p^k = Π_{j<k} (1 − j/l) / (1 − j/N), zero once j reaches l, for the small k.
-            std::vector<Power>& powers = m_powers[lane];
-            powers[0] = {1, 1, 1};
-            for (quint64 k = 1; k < powers.size(); ++k) {
-                const Power& before = powers[k - 1];
-                const long double j = static_cast<long double>(k - 1);
-                powers[k] = {before.share * m_shares[lane], before.rest * m_rests[lane],
-                             before.ratio * ((l - j) * n / ((n - j) * l))};
-            }
         }
         const std::vector<DeviationChain>& chains = m_tables.chains();
         for (size_t c = 0; c < chains.size(); ++c) {
@@ -191,6 +185,11 @@ private:
         // ln C(g, k) at both ends of the window, the same for every row; at the far end only the bound on the
         // error of π reads it.
         const long double lastCoefficient = logCoefficientBound(start.last, k);
+        if constexpr (lanes > 1) {
+            // Below 2^53 every numerator k N − l g of the window is exact in doubles.
+            if (start.first == k && k < m_countStarts.size() && n * std::max(start.last, k) < 0x1p53L)
+                return startAtCount(index, lastCoefficient);
+        }
         const long double firstCoefficient = start.first == k ? 0 : logBinomialCoefficient(start.first, k);
         bool tracked = lanes == 1;
         // The same for every row.
@@ -211,9 +210,9 @@ private:
             tracked = tracked || std::fabs(numerator) > stepLimit * firstOthers ||
                       std::fabs(lastNumerator) > stepLimit * lastOthers;
 
-            const bool small = k < m_powers[lane].size();
-            const long double sharePower = small ? m_powers[lane][k].share : std::exp(k * logShares()[lane]);
-            const long double restPower = small ? m_powers[lane][k].rest : std::exp(k * logRests()[lane]);
+            const bool small = k < m_smallCounts;
+            const long double sharePower = small ? powers(lane)[k].share : std::exp(k * logShares()[lane]);
+            const long double restPower = small ? powers(lane)[k].rest : std::exp(k * logRests()[lane]);
             start.sharePower[lane] = sharePower;
             start.restPower[lane] = restPower;
 
@@ -223,7 +222,7 @@ private:
             if (start.first == k) {
                 long double rho = 1;
                 if (small) {
-                    rho = m_powers[lane][k].ratio;
+                    rho = powers(lane)[k].ratio;
                 } else {
                     for (quint64 j = 0; j < k; ++j)
                         rho *= (static_cast<long double>(l) - j) * n / ((n - j) * l);
@@ -257,16 +256,23 @@ private:
             if (!(reference > 0) || (lanes > 1 && std::max(std::fabs(numerator), std::fabs(lastNumerator)) >= 0x1p53L))
                 error = std::numeric_limits<long double>::infinity();
             setLane(start.error, lane, error);
-            m_rhos[lane] = rho;
+            m_rhos[lane] = static_cast<Real>(rho);
             m_referenceErrors[index][lane] =
                 referenceError(lastCoefficient, start.first, start.last, k, m_shareBounds[lane], m_restBounds[lane]);
         }
+        finishStart(start, k, tracked);
+        return tracked;
+    }
+
+    // What every start ends with: the row's values for the steps, those for evaluating π afresh, and the bound on
+    // the error of ψ relative to ρ where blocks carry it.
+    void finishStart(ChainStart<Number>& start, quint64 k, bool tracked)
+    {
         start.drawn = m_row.drawn;
         start.share = m_row.share;
         start.rest = m_row.rest;
         start.otherInverse = m_row.otherInverse;
-        // π is evaluated afresh where g passes a multiple of referenceInterval.
-        if (start.last / referenceInterval > start.first / referenceInterval) {
+        if (refreshes(start)) {
             strides();
             start.restStride = m_restStrides;
             start.strideComplement = m_strideComplements;
@@ -276,11 +282,141 @@ private:
         }
         if (!tracked) {
             for (int lane = 0; lane < lanes; ++lane) {
-                const long double error = laneOf(start.error, lane);
-                setLane(start.error, lane, error == 0 ? 0 : error / m_rhos[lane]);
+                // With room for the roundings of ρ and of the quotient.
+                const Real error = static_cast<Real>(laneOf(start.error, lane));
+                setLane(start.error, lane, error == 0 ? 0 : error / m_rhos[lane] * (1 + 4 * Real(unit)));
             }
         }
+    }
+
+    // π is evaluated afresh where g passes a multiple of referenceInterval.
+    static bool refreshes(const ChainStart<Number>& start)
+    {
+        return start.last / referenceInterval > start.first / referenceInterval;
+    }
+
+    // The start of a window at g = k, nearly every window's, for the eight rows at once in doubles: every value at
+    // k comes from the row's table, the numerators are exact, and the steps' limit is compared with room for the
+    // rounding of its product.
+    bool startAtCount(size_t index, long double lastCoefficient) requires(lanes > 1)
+    {
+        ChainStart<Number>& start = m_starts[index];
+        const quint64 k = start.first;
+        const CountStart& at = countStart(k);
+        const double n = static_cast<double>(m_tables.tokens());
+        const double first = static_cast<double>(start.first);
+        const double steps = static_cast<double>(start.last - start.first);
+        const double firstOthers = n - first;
+        const double lastOthers = n - static_cast<double>(std::min(start.last, m_tables.tokens() - 1));
+        const double count = static_cast<double>(k);
+        bool tracked = false;
+        const bool refreshing = refreshes(start);
+        for (int lane = 0; lane < lanes; ++lane) {
+            const double length = m_row.drawn[lane];
+            const double numerator = count * n - length * first;
+            const double lastNumerator = numerator - length * steps;
+            const double stepLimit = largestBoundedStep * (n - length) * (1 - 0x1p-52);
+            tracked = tracked || std::fabs(numerator) > stepLimit * firstOthers ||
+                      std::fabs(lastNumerator) > stepLimit * lastOthers;
+            start.numerator[lane] = numerator;
+            // No type occurs k times among fewer than k tokens drawn.
+            const bool possible = length >= count;
+            const double ratio = possible ? at.ratio[lane] : -1;
+            double error = possible ? at.error[lane] : 0;
+            const double reference = at.share[lane];
+            // Powers that leave the range of normal doubles lose their relative precision: such a row is evaluated
+            // again on its own.
+            if (!(reference >= smallestPower) || (refreshing && !(at.rest[lane] >= smallestPower)))
+                error = std::numeric_limits<double>::infinity();
+            start.ratio[lane] = ratio;
+            start.reference[lane] = reference;
+            // 1 − p^k = q Σ_{j<k} p^j, which loses nothing where p is near 1.
+            start.complement[lane] = m_row.rest[lane] * at.shareSum[lane];
+            start.error[lane] = error;
+            m_rhos[lane] = 1 + ratio;
+            if (refreshing) {
+                start.sharePower[lane] = reference;
+                start.restPower[lane] = at.rest[lane];
+            }
+            m_referenceErrors[index][lane] =
+                referenceError(lastCoefficient, start.first, start.last, k, m_shareBounds[lane], m_restBounds[lane]) +
+                countStartError(k);
+        }
+        finishStart(start, k, tracked);
         return tracked;
+    }
+
+    static constexpr double smallestPower = 0x1p-1000;
+    // The rounding of p^k, q^k and 1 − p^k in doubles, beyond that of π evaluated in extended precision.
+    static Real countStartError(quint64 k) { return Real(unit) * static_cast<Real>(3 * k + 4); }
+
+    // For each row, at g = k: p^k, q^k, Σ_{j<k} p^j, and ψ with a bound on its error, carried from k = 0 by the
+    // chains' step ψ += δ (1 + ψ), δ = P_{j+1}(j+1) / (p P_j(j)) − 1 = −(j / l)((N − l) / (N − j)), within 3
+    // roundings; the bound grows as a chain's step by step. Filled as far as the chains of the row ask.
+    struct CountStart
+    {
+        std::array<double, lanes> share{};
+        std::array<double, lanes> rest{};
+        std::array<double, lanes> shareSum{};
+        std::array<double, lanes> ratio{};
+        std::array<double, lanes> error{};
+    };
+    const CountStart& countStart(quint64 k) requires(lanes > 1)
+    {
+        const double n = static_cast<double>(m_tables.tokens());
+        const double u = unit;
+        for (; m_countStartsReady <= k; ++m_countStartsReady) {
+            CountStart& next = m_countStarts[m_countStartsReady];
+            if (m_countStartsReady == 0) {
+                next.share.fill(1);
+                next.rest.fill(1);
+                continue;
+            }
+            const CountStart& before = m_countStarts[m_countStartsReady - 1];
+            const double j = static_cast<double>(m_countStartsReady - 1);
+            for (int lane = 0; lane < lanes; ++lane) {
+                const double length = m_row.drawn[lane];
+                const double step = -(j / length) * ((n - length) / (n - j));
+                const double ratio = before.ratio[lane];
+                const double moved = ratio * (1 + step) + step;
+                next.share[lane] = before.share[lane] * m_row.share[lane];
+                next.rest[lane] = before.rest[lane] * m_row.rest[lane];
+                next.shareSum[lane] = before.shareSum[lane] + before.share[lane];
+                next.ratio[lane] = moved;
+                next.error[lane] =
+                    before.error[lane] * std::fabs(1 + step) * (1 + 8 * u) +
+                    u * (6 * std::fabs(step) * (std::fabs(ratio) + 1) + 3 * std::fabs(ratio) + std::fabs(moved));
+            }
+        }
+        return m_countStarts[k];
+    }
+
+    struct Power
+    {
+        long double share;
+        long double rest;
+        long double ratio;
+    };
+    // p^k, q^k and P_k(k) / p^k = Π_{j<k} (1 − j/l) / (1 − j/N), zero once j reaches l, for the small k, in
+    // extended precision; once a row, where a start asks for them.
+    const std::vector<Power>& powers(int lane)
+    {
+        if (!m_powersReady) {
+            m_powersReady = true;
+            const long double n = static_cast<long double>(m_tables.tokens());
+            for (int row = 0; row < lanes; ++row) {
+                const long double l = m_lengths[row];
+                std::vector<Power>& powers = m_powers[row];
+                powers[0] = {1, 1, 1};
+                for (quint64 k = 1; k < powers.size(); ++k) {
+                    const Power& before = powers[k - 1];
+                    const long double j = static_cast<long double>(k - 1);
+                    powers[k] = {before.share * m_shares[row], before.rest * m_rests[row],
+                                 before.ratio * ((l - j) * n / ((n - j) * l))};
+                }
+            }
+        }
+        return m_powers[lane];
     }
 
     // ln p and ln q for the rows of this run, once a chain evaluates π from them: for the small k the powers
@@ -386,17 +522,14 @@ private:
     std::vector<size_t> m_pairChains;
     std::vector<size_t> m_singleChains;
     Drawn m_drawn{};
-    struct Power
-    {
-        long double share;
-        long double rest;
-        long double ratio;
-    };
-
     std::array<long double, lanes> m_shares{};
     std::array<long double, lanes> m_rests{};
     std::array<long double, lanes> m_otherInverses{};
+    quint64 m_smallCounts = 0;
     std::array<std::vector<Power>, lanes> m_powers;
+    bool m_powersReady = false;
+    std::vector<CountStart> m_countStarts;
+    quint64 m_countStartsReady = 0;
     std::array<long double, lanes> m_logShares{};
     bool m_sharesLogged = false;
     std::array<Real, lanes> m_shareBounds{};
@@ -415,7 +548,7 @@ private:
         Number otherInverse{};
     };
     RowLanes m_row;
-    std::array<long double, lanes> m_rhos{};
+    std::array<Real, lanes> m_rhos{};
     std::vector<ChainStart<Number>> m_starts;
     std::vector<ChainSums<Number>> m_sums;
     std::vector<std::array<Real, lanes>> m_referenceErrors;
